@@ -1,0 +1,99 @@
+#include "dialogue/console.h"
+
+#include <cstdarg>
+#include <cstdlib>
+
+namespace {
+
+struct Console {
+    std::FILE* input;
+    std::FILE* output;
+    bool interactive;
+    bool ended;
+    // A CR was the last byte before the end of input: the look-ahead that
+    // found the end is reported by the next read, not before.
+    bool endAfterCarriageReturn;
+};
+
+Console& console() {
+    static Console theConsole{stdin, stdout, false, false, false};
+    return theConsole;
+}
+
+void showIfInteractive() {
+    if (console().interactive) std::fflush(console().output);
+}
+
+int readInputByte() {
+    Console& c = console();
+    if (c.endAfterCarriageReturn) {
+        c.ended = true;
+        return EOF;
+    }
+    int byte = std::getc(c.input);
+    if (byte == EOF) {
+        c.ended = true;
+        return EOF;
+    }
+    if (byte != '\r') return byte;
+    int following = std::getc(c.input);
+    if (following == '\n') return '\n';
+    if (following == EOF)
+        c.endAfterCarriageReturn = true;
+    else
+        std::ungetc(following, c.input);
+    return '\r';
+}
+
+}  // namespace
+
+void useConsole(std::FILE* input, std::FILE* output, bool interactive) {
+    console() = Console{input, output, interactive, false, false};
+}
+
+void say(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(console().output, format, arguments);
+    va_end(arguments);
+    showIfInteractive();
+}
+
+void sayLine(const char* text) {
+    std::fputs(text, console().output);
+    std::putc('\n', console().output);
+    showIfInteractive();
+}
+
+int readLine(char* buffer, int size) {
+    int count = 0;
+    while (count < size - 1) {
+        int byte = readInputByte();
+        if (byte == EOF || byte == '\n') break;
+        buffer[count++] = static_cast<char>(byte);
+    }
+    buffer[count] = '\0';
+    return count;
+}
+
+bool inputHasEnded() { return console().ended; }
+
+void lowercase(char* text) {
+    for (char* p = text; *p; ++p)
+        if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p + ('a' - 'A'));
+}
+
+int hasStar(const char* text) {
+    for (const char* p = text; *p; ++p)
+        if (*p == '*') return 1;
+    return 0;
+}
+
+void fatalOutOfMemory() {
+    // Static, so that the stop itself needs no memory.
+    static char reply[10];
+    say("\a\a\a\nFATAL ERROR: Application has run out of memory.\n");
+    say("Hit return to quit.\n");
+    readLine(reply, sizeof reply);
+    std::exit(1);
+}

@@ -1,0 +1,45 @@
+#include "store/text_reader.h"
+
+#include <cstring>
+
+namespace {
+constexpr char endOfText = 0x1A;
+}
+
+bool TextReader::lineFeedFollows() {
+    int following = std::getc(file);
+    if (following == '\n') return true;
+    if (following != EOF) std::ungetc(following, file);
+    return false;
+}
+
+std::size_t TextReader::read(char* buffer, std::size_t size) {
+    if (ended) return 0;
+    std::size_t raw = std::fread(buffer, 1, size, file);
+    char* end = buffer + raw;
+    if (char* stop = static_cast<char*>(std::memchr(buffer, endOfText, raw))) {
+        end = stop;
+        ended = true;
+    }
+
+    // Fold CR LF into LF in place: the text never grows.
+    char* out = buffer;
+    const char* in = buffer;
+    while (const char* cr = static_cast<const char*>(std::memchr(in, '\r', end - in))) {
+        std::size_t run = static_cast<std::size_t>(cr - in);
+        std::memmove(out, in, run);
+        out += run;
+        in = cr + 1;
+        if (in < end) {
+            bool pair = *in == '\n';
+            *out++ = pair ? '\n' : '\r';
+            in += pair;
+        } else {
+            // The CR ended this read; when 0x1A ended it, that byte follows.
+            *out++ = !ended && lineFeedFollows() ? '\n' : '\r';
+        }
+    }
+    std::size_t rest = static_cast<std::size_t>(end - in);
+    if (out != in) std::memmove(out, in, rest);
+    return static_cast<std::size_t>(out + rest - buffer);
+}

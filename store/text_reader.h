@@ -1,0 +1,29 @@
+// Reads a word-list file as text, the way the program's console platform
+// reads text files: every CR LF pair reads as one LF, a lone CR stays, and
+// the first 0x1A byte ends the input (nothing from it on is delivered).
+//
+// Promises: the text delivered does not depend on how it is cut into reads;
+// a CR at the end of one read and an LF at the start of the next read as one
+// LF. After 0x1A the file is not read again.
+// Caller guarantees: `file` is open for reading and outlives the reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+class TextReader {
+public:
+    explicit TextReader(std::FILE* file) : file(file) {}
+
+    // Fills up to `size` bytes of `buffer` with text; returns how many, and
+    // 0 only once the input has ended.
+    std::size_t read(char* buffer, std::size_t size);
+
+private:
+    // Reads the byte after a CR that ended a read: true if it is the LF of
+    // the pair; any other byte is put back for the next read.
+    bool lineFeedFollows();
+
+    std::FILE* file;
+    bool ended = false;
+};

@@ -1,0 +1,69 @@
+#include "store/word_store.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "store/memory.h"
+#include "store/nul_scan.h"
+
+WordStore::WordStore()
+    : wordCount(0),
+      first(nullptr),
+      last(nullptr),
+      writePos(nullptr),
+      spaceLeft(0),
+      current(nullptr),
+      readPos(nullptr) {}
+
+WordStore::~WordStore() {
+    while (first) {
+        WordBlock* following = first->next;
+        std::free(first->start);
+        std::free(first);
+        first = following;
+    }
+}
+
+const char* WordStore::addWord(const char* word) {
+    std::size_t n = std::strlen(word) + 1;
+    if (!first || spaceLeft < n) {
+        WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
+        if (!block) return nullptr;
+        block->start = static_cast<char*>(allocateMemory(blockCapacity));
+        if (!block->start) {
+            std::free(block);
+            return nullptr;
+        }
+        block->next = nullptr;
+        if (!first)
+            first = block;
+        else
+            last->next = block;
+        last = current = block;
+        writePos = block->start;
+        spaceLeft = blockCapacity;
+    }
+    std::memcpy(writePos, word, n);
+    spaceLeft -= static_cast<std::uint32_t>(n);
+    char* stored = writePos;
+    writePos += n;
+    current->dataEnd = writePos;
+    return stored;
+}
+
+void WordStore::rewind() {
+    current = first;
+    if (first) readPos = first->start;
+}
+
+const char* WordStore::nextWord() {
+    if (!current) return nullptr;
+    if (readPos >= current->dataEnd) {
+        current = current->next;
+        if (!current) return nullptr;
+        readPos = current->start;
+    }
+    const char* entry = readPos;
+    readPos = findNul(readPos, current->dataEnd) + 1;
+    return entry;
+}

@@ -1,0 +1,62 @@
+// The word list in memory.
+//
+// Owns every entry, packed back to back as NUL-terminated texts inside text
+// blocks of blockCapacity bytes, which form a singly linked chain of
+// WordBlock records; entries are never changed, moved or removed, and come
+// out in the order they were appended.
+//
+// Promises: pointers returned by addWord() and nextWord(), and the fields of
+// the blocks, stay valid for the life of the store. A failed append leaves
+// every entry stored before it in place and walkable.
+//
+// Caller guarantees: all appends come before the first rewind(); an entry is
+// shorter than blockCapacity; only one rewind()/nextWord() walk at a time
+// (a walk of the chain from firstBlock() keeps its position in the caller).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct WordBlock {
+    char* start;       // blockCapacity bytes of text
+    char* dataEnd;     // just past the NUL of the block's last entry
+    WordBlock* next;   // null for the last block
+};
+
+class WordStore {
+public:
+    static constexpr std::uint32_t blockCapacity = 204800;
+
+    WordStore();
+    ~WordStore();
+    WordStore(const WordStore&) = delete;
+    WordStore& operator=(const WordStore&) = delete;
+
+    // Copies `word` and its NUL to the end of the store; returns the stored
+    // copy, or null when memory ran out. Leaves wordCount alone.
+    const char* addWord(const char* word);
+
+    // The first block of the chain, or null while the store is empty.
+    const WordBlock* firstBlock() const { return first; }
+
+    // Puts the read cursor before the first entry.
+    void rewind();
+
+    // The next entry in storage order, or null once the walk is over.
+    const char* nextWord();
+
+    // Reads the dictionary file into the store (loader.cpp). Returns 0 when
+    // the whole file was read, 1 when memory ran out.
+    int loadDictionary(std::FILE* file, int keepPunctuation);
+
+    // Entries counted by the loader.
+    std::uint32_t wordCount;
+
+private:
+    WordBlock* first;
+    WordBlock* last;
+    char* writePos;
+    std::uint32_t spaceLeft;
+    WordBlock* current;  // block being filled, then block being read
+    const char* readPos;
+};

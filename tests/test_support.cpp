@@ -1,0 +1,96 @@
+#include "tests/test_support.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "dialogue/console.h"
+#include "store/memory.h"
+
+FakeConsole::FakeConsole(const std::string& input) : input(input) {
+    in = this->input.empty() ? std::fopen("/dev/null", "r")
+                             : fmemopen(&this->input[0], this->input.size(), "r");
+    out = open_memstream(&written, &writtenSize);
+    useConsole(in, out, false);
+}
+
+FakeConsole::~FakeConsole() {
+    useConsole(stdin, stdout, false);
+    std::fclose(in);
+    std::fclose(out);
+    std::free(written);
+}
+
+std::string FakeConsole::output() {
+    std::fflush(out);
+    return std::string(written, writtenSize);
+}
+
+std::string FakeConsole::unreadInput() {
+    std::string rest;
+    for (int byte; (byte = std::getc(in)) != EOF;) rest += static_cast<char>(byte);
+    return rest;
+}
+
+namespace {
+long allocationCalls = 0;
+long failingCall = 0;
+bool failingSticky = false;
+
+void* failOnRequest(std::size_t size) {
+    ++allocationCalls;
+    if (allocationCalls == failingCall || (failingSticky && allocationCalls > failingCall))
+        return nullptr;
+    return std::malloc(size);
+}
+}  // namespace
+
+FailingAllocator::FailingAllocator(long failing, bool sticky) {
+    allocationCalls = 0;
+    failingCall = failing;
+    failingSticky = sticky;
+    useAllocator(failOnRequest);
+}
+
+FailingAllocator::~FailingAllocator() { useAllocator(nullptr); }
+
+long FailingAllocator::calls() { return allocationCalls; }
+
+std::vector<std::string> chainWalk(const WordStore& store) {
+    std::vector<std::string> entries;
+    for (const WordBlock* block = store.firstBlock(); block; block = block->next)
+        for (const char* entry = block->start; entry < block->dataEnd;) {
+            entries.emplace_back(entry);
+            entry += entries.back().size() + 1;
+        }
+    return entries;
+}
+
+std::vector<std::string> cursorWalk(WordStore& store) {
+    std::vector<std::string> entries;
+    store.rewind();
+    while (const char* entry = store.nextWord()) entries.emplace_back(entry);
+    return entries;
+}
+
+int loadBytes(WordStore& store, const std::string& bytes, int keepPunctuation) {
+    std::string copy = bytes;
+    std::FILE* file = copy.empty() ? std::fopen("/dev/null", "r")
+                                   : fmemopen(&copy[0], copy.size(), "r");
+    int result = store.loadDictionary(file, keepPunctuation);
+    std::fclose(file);
+    return result;
+}
+
+std::string testName(const char* description) {
+    std::string name;
+    bool capital = true;
+    for (const char* p = description; *p; ++p) {
+        if (std::isalnum(static_cast<unsigned char>(*p))) {
+            name += capital ? static_cast<char>(std::toupper(static_cast<unsigned char>(*p))) : *p;
+            capital = false;
+        } else {
+            capital = true;
+        }
+    }
+    return name;
+}

@@ -1,0 +1,48 @@
+// Helpers for the unit tests: a console that reads and writes strings, an
+// allocator that fails on request, and walks over a store.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "store/word_store.h"
+
+// Attaches the console to `input` and collects everything written.
+class FakeConsole {
+public:
+    explicit FakeConsole(const std::string& input = "");
+    ~FakeConsole();
+    FakeConsole(const FakeConsole&) = delete;
+    FakeConsole& operator=(const FakeConsole&) = delete;
+
+    std::string output();
+    // What the program has not read of its input.
+    std::string unreadInput();
+
+private:
+    std::string input;
+    std::FILE* in;
+    std::FILE* out;
+    char* written = nullptr;
+    std::size_t writtenSize = 0;
+};
+
+// Makes allocation number `failing` (counted from 1, from now on) return
+// null, and every one after it when `sticky`; counts all of them.
+class FailingAllocator {
+public:
+    explicit FailingAllocator(long failing, bool sticky = false);
+    ~FailingAllocator();
+    static long calls();
+};
+
+// Reads a store's entries by walking its block chain, and by its cursor.
+std::vector<std::string> chainWalk(const WordStore& store);
+std::vector<std::string> cursorWalk(WordStore& store);
+
+// A test name made of the letters and digits of `description`.
+std::string testName(const char* description);
+
+// Loads `bytes` as a word-list file; returns loadDictionary's result.
+int loadBytes(WordStore& store, const std::string& bytes, int keepPunctuation);
