@@ -76,7 +76,9 @@ int readLine(char* buffer, int size) {
     return count;
 }
 
-bool inputHasEnded() { return console().ended; }
+bool inputHasEnded() {
+    return console().ended;
+}
 
 void lowercase(char* text) {
     for (char* p = text; *p; ++p)

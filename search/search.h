@@ -31,14 +31,19 @@ struct StarSegment {
     StarSegment* next;    // in pattern order; null for the last
 };
 
-// Cuts `pattern` into head, segments and tail, lists the entries that fit
+// Cuts `pattern`, which holds a '*', into the text before its first '*'
+// (`head`), the text after its last '*' (`tail`), and the chain of the runs
+// between two '*' that are not empty; returns the chain, null when there is
+// none. `head` and `tail` have room for maxPatternLength + 1 bytes.
+StarSegment* parseStarPattern(const char* pattern, char* head, char* tail);
+
+// Cuts `pattern` with parseStarPattern(), lists the entries that fit
 // them with matchStar(), and releases the segments.
 void searchStar(const char* pattern, WordStore& store);
 
 // Lists every entry that begins with `head`, ends with `tail` and holds the
 // segments of the chain in order, without overlap, between the two.
-void matchStar(WordStore& store, const StarSegment* segments, const char* head,
-               const char* tail);
+void matchStar(WordStore& store, const StarSegment* segments, const char* head, const char* tail);
 
 // The sum of the lengths of the chain's segments; 0 for a null chain.
 std::int32_t segmentsLength(const StarSegment* segments);

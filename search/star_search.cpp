@@ -106,21 +106,25 @@ StarSegment* freeSegments(StarSegment* segments) {
     return nullptr;
 }
 
+StarSegment* parseStarPattern(const char* pattern, char* head, char* tail) {
+    copyHead(pattern, head);
+    copyTail(pattern, tail);
+    return parseSegments(pattern);
+}
+
 void searchStar(const char* pattern, WordStore& store) {
     char head[maxPatternLength + 1];
     char tail[maxPatternLength + 1];
-    copyHead(pattern, head);
-    copyTail(pattern, tail);
-    StarSegment* segments = parseSegments(pattern);
+    StarSegment* segments = parseStarPattern(pattern, head, tail);
     matchStar(store, segments, head, tail);
     freeSegments(segments);
 }
 
-void matchStar(WordStore& store, const StarSegment* segments, const char* head,
-               const char* tail) {
+void matchStar(WordStore& store, const StarSegment* segments, const char* head, const char* tail) {
     std::size_t headLength = std::strlen(head);
     std::size_t tailLength = std::strlen(tail);
-    std::size_t minimum = headLength + tailLength + static_cast<std::size_t>(segmentsLength(segments));
+    std::size_t minimum =
+        headLength + tailLength + static_cast<std::size_t>(segmentsLength(segments));
     MatchListing listing;
     char work[maxPatternLength + 1];
 

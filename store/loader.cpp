@@ -17,13 +17,15 @@ constexpr int wordsPerRefresh = 100;
 
 // What a byte does to the line it stands in.
 enum Action : unsigned char {
-    keep,      // stored: letters, digits, other bytes, punctuation that is kept
-    blank,     // white space other than LF: skipped before an entry, collected inside
-    drop,      // punctuation that is stripped: skipped everywhere
-    lineEnd,   // LF
+    keep,     // stored: letters, digits, other bytes, punctuation that is kept
+    blank,    // white space other than LF: skipped before an entry, collected inside
+    drop,     // punctuation that is stripped: skipped everywhere
+    lineEnd,  // LF
 };
 
-bool isWhiteSpace(unsigned char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+bool isWhiteSpace(unsigned char byte) {
+    return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
 
 bool isPunctuation(unsigned char byte) {
     return (byte >= 0x21 && byte <= 0x2F) || (byte >= 0x3A && byte <= 0x40) ||
@@ -37,7 +39,9 @@ void trimTrailingSpace(char* text) {
     *end = '\0';
 }
 
-void showCount(std::uint32_t count) { say("%10.1" PRIu32, count); }
+void showCount(std::uint32_t count) {
+    say("%10.1" PRIu32, count);
+}
 
 void refreshCount(std::uint32_t count) {
     say("\b\b\b\b\b\b\b\b\b\b");
@@ -63,12 +67,16 @@ public:
     bool scan(const unsigned char* p, const unsigned char* end) {
         while (p < end) {
             switch (state) {
-                case State::betweenEntries: p = findEntry(p, end); break;
+                case State::betweenEntries:
+                    p = findEntry(p, end);
+                    break;
                 case State::inEntry:
                     p = collect(p, end);
                     if (!p) return false;
                     break;
-                case State::skipping: p = skipLine(p, end); break;
+                case State::skipping:
+                    p = skipLine(p, end);
+                    break;
             }
         }
         return true;

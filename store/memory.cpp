@@ -10,4 +10,6 @@ void* allocateMemory(std::size_t size) {
     return currentAllocator ? currentAllocator(size) : std::malloc(size);
 }
 
-void useAllocator(Allocator allocator) { currentAllocator = allocator; }
+void useAllocator(Allocator allocator) {
+    currentAllocator = allocator;
+}

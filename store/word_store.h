@@ -18,9 +18,9 @@
 #include <cstdio>
 
 struct WordBlock {
-    char* start;       // blockCapacity bytes of text
-    char* dataEnd;     // just past the NUL of the block's last entry
-    WordBlock* next;   // null for the last block
+    char* start;      // blockCapacity bytes of text
+    char* dataEnd;    // just past the NUL of the block's last entry
+    WordBlock* next;  // null for the last block
 };
 
 class WordStore {

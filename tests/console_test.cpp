@@ -24,7 +24,9 @@ struct ReadCase {
     std::string unread;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class ReadingLines : public testing::TestWithParam<ReadCase> {};
 
@@ -45,22 +47,30 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ReadingLines,
     testing::Values(
         ReadCase{"lines", "abc\ndef\n", {{100, 3, "abc", false}, {100, 3, "def", false}}, ""},
-        ReadCase{"long line in pieces", "abcdefg\nh\n",
-                 {{4, 3, "abc", false}, {4, 3, "def", false}, {4, 1, "g", false}}, "h\n"},
-        ReadCase{"exactly size - 1 leaves the LF", "abc\nd\n",
-                 {{4, 3, "abc", false}, {4, 0, "", false}}, "d\n"},
+        ReadCase{"long line in pieces",
+                 "abcdefg\nh\n",
+                 {{4, 3, "abc", false}, {4, 3, "def", false}, {4, 1, "g", false}},
+                 "h\n"},
+        ReadCase{"exactly size - 1 leaves the LF",
+                 "abc\nd\n",
+                 {{4, 3, "abc", false}, {4, 0, "", false}},
+                 "d\n"},
         ReadCase{"CR LF is a line end", "ab\r\ncd\r\n", {{100, 2, "ab", false}}, "cd\r\n"},
         ReadCase{"lone CR is text", "a\rb\n", {{100, 3, "a\rb", false}}, ""},
         ReadCase{"CR at the end is text", "ab\r", {{100, 3, "ab\r", true}}, ""},
-        ReadCase{"the look past a CR does not end a full line", "ab\r",
-                 {{4, 3, "ab\r", false}, {4, 0, "", true}}, ""},
+        ReadCase{"the look past a CR does not end a full line",
+                 "ab\r",
+                 {{4, 3, "ab\r", false}, {4, 0, "", true}},
+                 ""},
         ReadCase{"NUL stored and counted", "a\0b\nc\n"s, {{100, 3, "a", false}}, "c\n"},
         ReadCase{"byte 255 is ordinary", "\xFF\xFF\n", {{100, 2, "\xFF\xFF", false}}, ""},
         ReadCase{"size 1 reads nothing", "abc\n", {{1, 0, "", false}}, "abc\n"},
-        ReadCase{"end of input ends the line", "abc", {{100, 3, "abc", true}, {100, 0, "", true}},
-                 ""},
-        ReadCase{"a full buffer does not look for the end", "abc",
-                 {{4, 3, "abc", false}, {4, 0, "", true}}, ""}),
+        ReadCase{
+            "end of input ends the line", "abc", {{100, 3, "abc", true}, {100, 0, "", true}}, ""},
+        ReadCase{"a full buffer does not look for the end",
+                 "abc",
+                 {{4, 3, "abc", false}, {4, 0, "", true}},
+                 ""}),
     [](const auto& info) { return testName(info.param.what); });
 
 TEST(Lowercase, FoldsOnlyAToZ) {

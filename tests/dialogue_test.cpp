@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/program_runner.h"
+#include "tests/reference.h"
 #include "tests/transcript.h"
 
 namespace {
@@ -13,6 +21,12 @@ using namespace transcript;
 
 const std::string smallList = "Cat\ncot\ndon't\ny\n";
 const std::string x99(99, 'x');
+
+std::string repeat(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
 
 class Dialogue : public testing::Test {
 protected:
@@ -93,9 +107,10 @@ TEST_F(Dialogue, EndOfInputEndsTheProgramAtEveryPrompt) {
         int status;
     } cases[] = {
         {false, "", filePrompt + cantAccess("engldict.txt"), 1},
-        {false, "\n\n\n", filePrompt + cantAccess("engldict.txt") + filePrompt +
-                              cantAccess("engldict.txt") + filePrompt + cantAccess("engldict.txt") +
-                              filePrompt + cantAccess("engldict.txt"), 1},
+        {false, "\n\n\n",
+         filePrompt + cantAccess("engldict.txt") + filePrompt + cantAccess("engldict.txt") +
+             filePrompt + cantAccess("engldict.txt") + filePrompt + cantAccess("engldict.txt"),
+         1},
         {true, "nosuch", filePrompt + cantAccess("nosuch"), 1},
         {true, "", loaded + end, 0},
         {true, "\nn", loaded + end, 0},
@@ -143,9 +158,40 @@ TEST_F(Dialogue, RunningOutOfMemoryWhileLoadingStops) {
     EXPECT_EQ(outcome.output.find("There are"), std::string::npos);
 }
 
+TEST_F(Dialogue, PausesTakeTypedAheadLinesAndLeaveTheRestForThePrompt) {
+    scratch.write("engldict.txt", repeat("w\n", 30) + "x\n");
+    const std::string page = repeat("w\n", 23) + pausePrompt;
+    expectSession("\nn\nw\n" + std::string(60, 'r') + "\n?\n\n",
+                  filePrompt + load("engldict.txt", false, 31) + search(page + repeat("w\n", 7)) +
+                      search("") + search(page + repeat("w\n", 7) + "x\n") + end);
+}
+
+// Every search of a session over the shipped list, byte for byte, against an
+// independent model of the listing.
+TEST(Sessions, SearchesOfTheShippedListMatchTheModel) {
+    std::ifstream file(std::string(SOURCE_DIR) + "/engldict.txt", std::ios::binary);
+    std::vector<std::string> entries;
+    for (std::string line; std::getline(file, line);) {
+        for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        entries.push_back(line);
+    }
+    ASSERT_EQ(entries.size(), 104334u);
+    std::string input = "\nn\n", output = filePrompt + load("engldict.txt", false, 104334);
+    for (std::string query : {"?NOW???GE", "?hy*i*og?", "*z*z*z*", "r*y*y*", "c?t", "*tion",
+                              "*q*u*", "????????", "*e*e*e*e*", "?", "s*'s", "*ph?l*", "*"}) {
+        for (char& c : query) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        int pauses = 0;
+        output += search(reference::listing(entries, query, &pauses));
+        input += query + "\n" + repeat("\n", pauses);
+    }
+    Outcome outcome = runProgram({input, SOURCE_DIR});
+    EXPECT_EQ(outcome.output, output + end);
+    EXPECT_EQ(outcome.status, 0);
+}
+
 TEST(OnATerminal, PromptsAreShownBeforeTheProgramWaits) {
     ScratchDirectory scratch;
-    scratch.write("engldict.txt", smallList);
+    scratch.write("engldict.txt", "cat\ncot\n" + repeat("w\n", 30));
     TerminalSession session(scratch.path());
     ASSERT_TRUE(session.started());
     EXPECT_TRUE(session.waitFor(filePrompt));
@@ -154,9 +200,33 @@ TEST(OnATerminal, PromptsAreShownBeforeTheProgramWaits) {
     session.type("n\n");
     std::string seen;
     EXPECT_TRUE(session.waitFor(searchPrompt, &seen));
-    EXPECT_EQ(filePrompt + punctuationQuestion + seen, filePrompt + load("engldict.txt", false, 4));
+    EXPECT_EQ(punctuationQuestion + seen, load("engldict.txt", false, 32));
     session.type("c?t\n");
     EXPECT_TRUE(session.waitFor(search("cat\ncot\n")));
+    session.type("?\n");
+    EXPECT_TRUE(session.waitFor("\n\n" + repeat("w\n", 23) + pausePrompt));
+    session.type("\n");
+    EXPECT_TRUE(session.waitFor(repeat("w\n", 7) + "\n\n" + searchPrompt));
+}
+
+// The list comes through a FIFO, so that the program waits in the middle of
+// loading, when the count it has written must already be on screen.
+TEST(OnATerminal, RunningCountIsShownWhileLoading) {
+    ScratchDirectory scratch;
+    ASSERT_EQ(mkfifo((scratch.path() + "/engldict.txt").c_str(), 0600), 0);
+    TerminalSession session(scratch.path());
+    ASSERT_TRUE(session.waitFor(filePrompt));
+    session.type("\n");
+    int list = open((scratch.path() + "/engldict.txt").c_str(), O_WRONLY);
+    ASSERT_GE(list, 0);
+    EXPECT_TRUE(session.waitFor(punctuationQuestion));
+    session.type("n\n");
+    // One full read of the loader: 51,200 entries.
+    const std::string chunk = repeat("w\n", 51200);
+    ASSERT_EQ(write(list, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+    EXPECT_TRUE(session.waitFor(std::string(10, '\b') + count(51200)));
+    close(list);
+    EXPECT_TRUE(session.waitFor(greeting(51200) + searchPrompt));
 }
 
 }  // namespace

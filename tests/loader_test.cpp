@@ -31,7 +31,9 @@ struct LoadCase {
     int rejected;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class Loading : public testing::TestWithParam<LoadCase> {};
 
@@ -51,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"empty file", "", 1, {}, 0},
         LoadCase{"blanks trimmed, inner kept", "  Hello World  \n", 1, {"hello world"}, 0},
         LoadCase{"same when stripping", "  Hello World  \n", 0, {"hello world"}, 0},
-        LoadCase{"stripping", "don't\ne.g.\n--\n(ab) c\n'tis\n", 0, {"dont", "eg", "ab c", "tis"}, 0},
+        LoadCase{
+            "stripping", "don't\ne.g.\n--\n(ab) c\n'tis\n", 0, {"dont", "eg", "ab c", "tis"}, 0},
         LoadCase{"keeping", "don't\ne.g.\n--\n(ab) c\n", 1, {"don't", "e.g.", "--", "(ab) c"}, 0},
         LoadCase{"blank lines anywhere", "\n\n \t\v\f\nx\n\n", 1, {"x"}, 0},
         LoadCase{"capitals folded", "HeLLo\n", 1, {"hello"}, 0},
@@ -60,18 +63,23 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"100 characters rejected", letters99 + "q\nnext\n", 1, {"next"}, 1},
         LoadCase{"trailing blank counts", letters99 + " \n", 1, {}, 1},
         LoadCase{"limit before punctuation", letters99 + ".\n", 0, {}, 1},
-        LoadCase{"stripped marks do not count", std::string(50, 'q') + ".........." +
-                                                     std::string(49, 'q') + "\n",
-                 0, {letters99}, 0},
+        LoadCase{"stripped marks do not count",
+                 std::string(50, 'q') + ".........." + std::string(49, 'q') + "\n",
+                 0,
+                 {letters99},
+                 0},
         LoadCase{"rejected last line", "a\n" + letters99 + "qq", 1, {"a"}, 1},
-        LoadCase{"each long line warned once", letters99 + letters99 + "\n" + letters99 + "q", 1,
-                 {}, 2},
+        LoadCase{
+            "each long line warned once", letters99 + letters99 + "\n" + letters99 + "q", 1, {}, 2},
         LoadCase{"CR LF as LF", "a\r\nb\r\n", 1, {"a", "b"}, 0},
         LoadCase{"lone CR kept inside, trimmed at end", "a\rb\nab\r\r\n", 1, {"a\rb", "ab"}, 0},
         LoadCase{"0x1A ends the input", "one\ntw\x1Aignored\nthree\n", 1, {"one", "tw"}, 0},
         LoadCase{"NUL ends the stored text", "a\0b\n\0xyz\n"s, 1, {"a", ""}, 0},
-        LoadCase{"high bytes untouched", "\xC4NGSTR\xD6M\n\xA0x\xA0\n", 0,
-                 {"\xC4ngstr\xD6m", "\xA0x\xA0"}, 0}),
+        LoadCase{"high bytes untouched",
+                 "\xC4NGSTR\xD6M\n\xA0x\xA0\n",
+                 0,
+                 {"\xC4ngstr\xD6m", "\xA0x\xA0"},
+                 0}),
     [](const auto& info) { return testName(info.param.what); });
 
 std::string shownCount(unsigned count) {

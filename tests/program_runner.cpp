@@ -23,7 +23,7 @@
 namespace {
 
 // Generous: a stuck program shows up as a hang, not as a slow test.
-constexpr auto patience = std::chrono::seconds(120);
+constexpr auto patience = std::chrono::seconds(60);
 
 [[noreturn]] void startProgram(const std::string& directory) {
     if (chdir(directory.c_str()) != 0) _exit(126);
@@ -88,8 +88,8 @@ Outcome runProgram(const Launch& launch) {
         if (fds[0].revents) outOpen = drain(out[0], outcome.output);
         if (fds[1].revents) errOpen = drain(err[0], outcome.errors);
         if (toProgram >= 0 && fds[2].revents) {
-            ssize_t sent = write(toProgram, launch.input.data() + written,
-                                 launch.input.size() - written);
+            ssize_t sent =
+                write(toProgram, launch.input.data() + written, launch.input.size() - written);
             if (sent > 0) written += static_cast<std::size_t>(sent);
             if (sent < 0 && errno != EAGAIN && errno != EINTR) written = launch.input.size();
             if (written == launch.input.size()) {
@@ -136,16 +136,20 @@ bool TerminalSession::waitFor(const std::string& text, std::string* seen) {
 }
 
 void TerminalSession::type(const std::string& keys) {
-    if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) std::abort();
+    if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size()))
+        std::abort();
 }
 
 ScratchDirectory::ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pallimorvenquist-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pallimorvenquist-XXXXXX").string();
     if (!mkdtemp(&pattern[0])) std::abort();
     root = pattern;
 }
 
-ScratchDirectory::~ScratchDirectory() { std::filesystem::remove_all(root); }
+ScratchDirectory::~ScratchDirectory() {
+    std::filesystem::remove_all(root);
+}
 
 void ScratchDirectory::write(const std::string& name, const std::string& bytes) const {
     std::ofstream(root + "/" + name, std::ios::binary) << bytes;

@@ -40,8 +40,7 @@ TEST(WordStore, EntryThatFillsTheBlockExactlyStaysInIt) {
     WordStore store;
     Entries added = fillOneBlock(store);
     EXPECT_EQ(blockCount(store), 1);
-    EXPECT_EQ(store.firstBlock()->dataEnd,
-              store.firstBlock()->start + WordStore::blockCapacity);
+    EXPECT_EQ(store.firstBlock()->dataEnd, store.firstBlock()->start + WordStore::blockCapacity);
 
     // Even an empty entry no longer fits.
     store.addWord("");

@@ -51,9 +51,13 @@ FailingAllocator::FailingAllocator(long failing, bool sticky) {
     useAllocator(failOnRequest);
 }
 
-FailingAllocator::~FailingAllocator() { useAllocator(nullptr); }
+FailingAllocator::~FailingAllocator() {
+    useAllocator(nullptr);
+}
 
-long FailingAllocator::calls() { return allocationCalls; }
+long FailingAllocator::calls() {
+    return allocationCalls;
+}
 
 std::vector<std::string> chainWalk(const WordStore& store) {
     std::vector<std::string> entries;
@@ -74,8 +78,8 @@ std::vector<std::string> cursorWalk(WordStore& store) {
 
 int loadBytes(WordStore& store, const std::string& bytes, int keepPunctuation) {
     std::string copy = bytes;
-    std::FILE* file = copy.empty() ? std::fopen("/dev/null", "r")
-                                   : fmemopen(&copy[0], copy.size(), "r");
+    std::FILE* file =
+        copy.empty() ? std::fopen("/dev/null", "r") : fmemopen(&copy[0], copy.size(), "r");
     int result = store.loadDictionary(file, keepPunctuation);
     std::fclose(file);
     return result;

@@ -11,7 +11,7 @@ const std::string filePrompt =
 const std::string punctuationQuestion =
     "\n\nStrip punctuation marks from dictionary words before storing in memory (y/n) ?\n";
 const std::string searchPrompt = "Enter search string? ";
-const std::string pause = "\nHit return to continue search ";
+const std::string pausePrompt = "\nHit return to continue search ";
 const std::string heartbeat = " \b";
 const std::string outOfMemory =
     "\a\a\a\nFATAL ERROR: Application has run out of memory.\nHit return to quit.\n";
