@@ -2,10 +2,80 @@
 // searches: a whole-pattern wildcard matcher and the listing around it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace reference {
+
+inline bool isWhite(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+inline bool isPunct(char c) {
+    unsigned char b = static_cast<unsigned char>(c);
+    return b > ' ' && b < 0x7F && !(b >= '0' && b <= '9') &&
+           !((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
+}
+
+inline std::string shownCount(std::size_t count) {
+    char field[16];
+    std::snprintf(field, sizeof field, "%10.1u", static_cast<unsigned>(count));
+    return field;
+}
+
+struct Loaded {
+    std::vector<std::string> entries;
+    std::string display;  // the running count with its warnings
+};
+
+// Reads a word list line by line, the plain way.
+inline Loaded load(std::string bytes, bool keepPunctuation) {
+    std::size_t stop = bytes.find('\x1A');
+    if (stop != std::string::npos) bytes.resize(stop);
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+
+    Loaded out;
+    out.display = "\n\n\n\n\n\n\n\n\nNumber of words read in: " + shownCount(0);
+    const std::string refresh(10, '\b');
+    int sinceRefresh = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t lineFeed = text.find('\n', start);
+        bool ended = lineFeed != std::string::npos;
+        std::string line = text.substr(start, ended ? lineFeed - start : std::string::npos);
+        start = ended ? lineFeed + 1 : text.size();
+
+        auto dropped = [&](char c) { return !keepPunctuation && isPunct(c); };
+        std::size_t i = 0;
+        while (i < line.size() && (isWhite(line[i]) || dropped(line[i]))) ++i;
+        if (i == line.size()) continue;
+        std::string held;
+        bool rejected = false;
+        for (; i < line.size() && !rejected; ++i) {
+            if (held.size() == 99)
+                rejected = true;
+            else if (!dropped(line[i]))
+                held += line[i];
+        }
+        if (rejected) {
+            out.display += "WARNING: A word of size 99 has been rejected.\n";
+            continue;
+        }
+        std::string entry(held.c_str());
+        while (!entry.empty() && isWhite(entry.back())) entry.pop_back();
+        for (char& c : entry)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        out.entries.push_back(entry);
+        if (ended && ++sinceRefresh == 100) {
+            sinceRefresh = 0;
+            out.display += refresh + shownCount(out.entries.size());
+        }
+    }
+    out.display += refresh + shownCount(out.entries.size());
+    return out;
+}
 
 // '?' matches exactly one byte, '*' any run of bytes; by dynamic programming
 // over (pattern prefix, text prefix).

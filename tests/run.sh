@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tests/install-packages.sh
+bash tests/install-packages.sh clang libclang-rt-14-dev
 
 run_suite() {
     local dir=$1
@@ -17,4 +17,5 @@ run_suite() {
 run_suite build/tests-release -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     run_suite build/tests-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLIMORVENQUIST_SANITIZE=ON
+bash tests/fuzz/run.sh 30
 echo "All tests passed."
