@@ -243,16 +243,4 @@ TEST(StarSearch, EntriesTooShortStillCountForTheHeartbeat) {
     EXPECT_EQ(listed(Entries(10001, "x"), "*abc*"), heartbeat + heartbeat);
 }
 
-TEST(StarSearch, SegmentWithoutMemoryStopsTheProgram) {
-    WordStore store;
-    store.addWord("abc");
-    EXPECT_EXIT(
-        {
-            useConsole(std::fopen("/dev/null", "r"), stderr, true);
-            FailingAllocator allocator(2);
-            searchStar("*a*b*c*", store);
-        },
-        testing::ExitedWithCode(1), "FATAL ERROR: Application has run out of memory.\nHit return");
-}
-
 }  // namespace
