@@ -3,7 +3,7 @@
 # missing. Needs root (or sudo) only when something has to be installed.
 set -euo pipefail
 
-packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev "$@")
+packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
