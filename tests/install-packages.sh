@@ -3,7 +3,10 @@
 # missing. Needs root (or sudo) only when something has to be installed.
 set -euo pipefail
 
-packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev "$@")
+# groff-base checks the manual page, dpkg-dev works out the Debian package's
+# Depends, clang-format and clang-tidy (with git for the file list) lint.
+packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev
+    clang-format clang-tidy git "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
