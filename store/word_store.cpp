@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "store/memory.h"
-#include "store/nul_scan.h"
 
 WordStore::WordStore()
     : wordCount(0),
@@ -13,7 +12,9 @@ WordStore::WordStore()
       writePos(nullptr),
       spaceLeft(0),
       current(nullptr),
-      readPos(nullptr) {}
+      readPos(nullptr),
+      nulsAhead(0),
+      nulsFrom(nullptr) {}
 
 WordStore::~WordStore() {
     while (first) {
@@ -54,16 +55,5 @@ const char* WordStore::addWord(const char* word) {
 void WordStore::rewind() {
     current = first;
     if (first) readPos = first->start;
-}
-
-const char* WordStore::nextWord() {
-    if (!current) return nullptr;
-    if (readPos >= current->dataEnd) {
-        current = current->next;
-        if (!current) return nullptr;
-        readPos = current->start;
-    }
-    const char* entry = readPos;
-    readPos = findNul(readPos, current->dataEnd) + 1;
-    return entry;
+    nulsAhead = 0;
 }

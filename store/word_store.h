@@ -17,6 +17,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "store/fast_paths.h"
+#include "store/nul_scan.h"
+
 struct WordBlock {
     char* start;      // blockCapacity bytes of text
     char* dataEnd;    // just past the NUL of the block's last entry
@@ -43,7 +46,28 @@ public:
     void rewind();
 
     // The next entry in storage order, or null once the walk is over.
-    const char* nextWord();
+    // Inline: the star search calls it for every entry.
+    const char* nextWord() {
+        if (!current) return nullptr;
+        if (readPos >= current->dataEnd) {
+            current = current->next;
+            if (!current) return nullptr;
+            readPos = current->start;
+            nulsAhead = 0;
+        }
+        const char* entry = readPos;
+        readPos = stepOver(readPos) + 1;
+        return entry;
+    }
+
+    // The NUL of the entry that nextWord() returned last, which the walk
+    // has just stepped over: the entry's length comes for free.
+    const char* endOfLastWord() const { return readPos - 1; }
+
+    // The dataEnd of the block that nextWord() read last. The bytes up to
+    // it that follow an entry's NUL hold the entries after it, so a reader
+    // that moves many bytes at a time may read them along.
+    const char* readLimit() const { return current->dataEnd; }
 
     // Reads the dictionary file into the store (loader.cpp). Returns 0 when
     // the whole file was read, 1 when memory ran out.
@@ -53,10 +77,33 @@ public:
     std::uint32_t wordCount;
 
 private:
+    // Finds the NUL of the entry at readPos. The fast way finds the NULs of
+    // 64 bytes at once and keeps those not yet reached, so that stepping
+    // from entry to entry waits for no load.
+    const char* stepOver(const char* entry) {
+#if defined(__SSE2__)
+        if (fastPathsEnabled()) {
+            if (nulsAhead == 0) {
+                nulsFrom = entry;
+                while ((nulsAhead = nulBitsBefore(nulsFrom, current->dataEnd)) == 0) nulsFrom += 64;
+            }
+            const char* nul = nulsFrom + lowestBit(nulsAhead);
+            nulsAhead &= nulsAhead - 1;
+            return nul;
+        }
+#endif
+        nulsAhead = 0;
+        return findNulPlain(entry, current->dataEnd);
+    }
+
     WordBlock* first;
     WordBlock* last;
     char* writePos;
     std::uint32_t spaceLeft;
     WordBlock* current;  // block being filled, then block being read
     const char* readPos;
+    // The NULs found ahead of readPos in the current block, bit i for
+    // nulsFrom[i]; only the fast walk uses them.
+    std::uint64_t nulsAhead;
+    const char* nulsFrom;
 };
