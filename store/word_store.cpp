@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/memory.h"
+#include "store/short_copy.h"
 
 WordStore::WordStore()
     : wordCount(0),
@@ -26,7 +27,11 @@ WordStore::~WordStore() {
 }
 
 const char* WordStore::addWord(const char* word) {
-    std::size_t n = std::strlen(word) + 1;
+    return addWord(word, std::strlen(word));
+}
+
+const char* WordStore::addWord(const char* word, std::size_t length) {
+    std::size_t n = length + 1;
     if (!first || spaceLeft < n) {
         WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
         if (!block) return nullptr;
@@ -44,7 +49,11 @@ const char* WordStore::addWord(const char* word) {
         writePos = block->start;
         spaceLeft = blockCapacity;
     }
-    std::memcpy(writePos, word, n);
+    // Entries are short: an inlined copy beats a call to memcpy.
+    if (fastPathsEnabled())
+        copyShort(writePos, word, n);
+    else
+        std::memcpy(writePos, word, n);
     spaceLeft -= static_cast<std::uint32_t>(n);
     char* stored = writePos;
     writePos += n;

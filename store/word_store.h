@@ -38,6 +38,9 @@ public:
     // Copies `word` and its NUL to the end of the store; returns the stored
     // copy, or null when memory ran out. Leaves wordCount alone.
     const char* addWord(const char* word);
+    // The same for a word whose `length` (NUL not included) the caller
+    // knows, as the loader does.
+    const char* addWord(const char* word, std::size_t length);
 
     // The first block of the chain, or null while the store is empty.
     const WordBlock* firstBlock() const { return first; }
