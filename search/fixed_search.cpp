@@ -103,7 +103,7 @@ void searchChunked(const char* pattern, std::size_t length, const WordStore& sto
     for (const WordBlock* block = store.firstBlock(); block; block = block->next) {
         forEachEntry(*block, [&](const char* entry) {
             noteWordExamined(listing);
-            if (chunked.fits(entry, block->dataEnd)) listMatch(listing, entry);
+            if (chunked.fits(entry, block->dataEnd)) listMatch(listing, entry, length);
         });
     }
 }

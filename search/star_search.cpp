@@ -94,6 +94,10 @@ public:
         std::memcpy(work, from, n);
     }
 
+    static void list(MatchListing& listing, const char* entry, std::size_t) {
+        listMatch(listing, entry);
+    }
+
     // Places each segment at its leftmost fit at or after the end of the
     // one before; true when all of them fit in the `length` bytes of `work`.
     bool segmentsFit(const char* work, std::size_t length) const {
@@ -144,6 +148,10 @@ public:
                 return copyShort(work + i, from + i, n - i);
             storeChunk(work + i, loadChunk(from + i));
         }
+    }
+
+    static void list(MatchListing& listing, const char* entry, std::size_t length) {
+        listMatch(listing, entry, length);
     }
 
     // As PlainSteps::segmentsFit(), but a segment that begins with a byte
@@ -229,7 +237,7 @@ void matchWith(WordStore& store, const StarSegment* segments, const char* head, 
             work[workLength] = '\0';
         }
         if (!steps.segmentsFit(work, workLength)) continue;
-        listMatch(listing, entry);
+        steps.list(listing, entry, length);
     }
 }
 
