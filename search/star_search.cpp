@@ -129,6 +129,11 @@ public:
             scan.size = static_cast<std::size_t>(segments->length);
             scan.first = repeatedByte(segments->text[0]);
             scan.wildFirst = segments->text[0] == '?';
+            scan.sieved = std::min<std::size_t>(scan.size, sieveBytes);
+            for (std::size_t j = 0; j < scan.sieved; ++j) {
+                scan.sieve[j] = repeatedByte(segments->text[j]);
+                scan.sieveWild[j] = segments->text[j] == '?';
+            }
         }
     }
 
@@ -158,6 +163,7 @@ public:
     // other than '?' can only fit where that byte stands: the start
     // positions in between are skipped, as they cannot fit.
     bool segmentsFit(const char* work, std::size_t length) const {
+        if (length <= 16) return segmentsFitChunk(work, length);
         std::size_t position = 0;
         for (int i = 0; i < count; ++i) {
             if (position == length) return false;
@@ -175,6 +181,29 @@ public:
     }
 
 private:
+    // segmentsFit() for a working text of at most 16 bytes, read once: the
+    // start positions where a segment's first bytes (up to four) fit are
+    // found for all positions at once, and only those are tried.
+    bool segmentsFitChunk(const char* work, std::size_t length) const {
+        const Chunk text = loadChunk(work);
+        std::size_t position = 0;
+        for (int i = 0; i < count; ++i) {
+            if (position == length) return false;
+            const Scan& scan = scans[i];
+            if (position + scan.size > length) return false;
+            std::size_t last = length - scan.size;
+            std::uint32_t starts = scan.startsIn(text) & (~0u << position) & ((2u << last) - 1);
+            for (;; starts &= starts - 1) {
+                if (starts == 0) return false;
+                position = static_cast<std::size_t>(lowestBit(starts));
+                if (scan.size == scan.sieved || fitsAt(scan.text, scan.size, work + position))
+                    break;
+            }
+            position += scan.size;
+        }
+        return true;
+    }
+
     // The first position from `position` to `last` that holds the byte
     // repeated in `wanted`; `last` + 1 when there is none. Reads the working
     // buffer in its 16-byte chunks, masking off what lies outside the range.
@@ -193,11 +222,26 @@ private:
         return position;
     }
 
+    static constexpr std::size_t sieveBytes = 4;
+
     struct Scan {
+        // Bit p set when the segment's first `sieved` bytes fit the text's
+        // bytes from position p on, for the positions p where they all lie
+        // inside the chunk.
+        std::uint32_t startsIn(Chunk text) const {
+            std::uint32_t starts = 0xFFFF;
+            for (std::size_t j = 0; j < sieved; ++j)
+                if (!sieveWild[j]) starts &= equalBits(text, sieve[j]) >> j;
+            return starts;
+        }
+
         Chunk first;  // the segment's first byte in every lane
         const char* text;
         std::size_t size;
         bool wildFirst;
+        std::size_t sieved;  // the first bytes tested by startsIn()
+        Chunk sieve[sieveBytes];
+        bool sieveWild[sieveBytes];
     };
     static constexpr int maxSegments = maxPatternLength / 2;
     Scan scans[maxSegments];
