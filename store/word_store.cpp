@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "store/memory.h"
-#include "store/short_copy.h"
 
 WordStore::WordStore()
     : wordCount(0),
@@ -30,35 +29,23 @@ const char* WordStore::addWord(const char* word) {
     return addWord(word, std::strlen(word));
 }
 
-const char* WordStore::addWord(const char* word, std::size_t length) {
-    std::size_t n = length + 1;
-    if (!first || spaceLeft < n) {
-        WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
-        if (!block) return nullptr;
-        block->start = static_cast<char*>(allocateMemory(blockCapacity));
-        if (!block->start) {
-            std::free(block);
-            return nullptr;
-        }
-        block->next = nullptr;
-        if (!first)
-            first = block;
-        else
-            last->next = block;
-        last = current = block;
-        writePos = block->start;
-        spaceLeft = blockCapacity;
+bool WordStore::openBlock() {
+    WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
+    if (!block) return false;
+    block->start = static_cast<char*>(allocateMemory(blockCapacity));
+    if (!block->start) {
+        std::free(block);
+        return false;
     }
-    // Entries are short: an inlined copy beats a call to memcpy.
-    if (fastPathsEnabled())
-        copyShort(writePos, word, n);
+    block->next = nullptr;
+    if (!first)
+        first = block;
     else
-        std::memcpy(writePos, word, n);
-    spaceLeft -= static_cast<std::uint32_t>(n);
-    char* stored = writePos;
-    writePos += n;
-    current->dataEnd = writePos;
-    return stored;
+        last->next = block;
+    last = current = block;
+    writePos = block->start;
+    spaceLeft = blockCapacity;
+    return true;
 }
 
 void WordStore::rewind() {

@@ -16,9 +16,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "store/fast_paths.h"
 #include "store/nul_scan.h"
+#include "store/short_copy.h"
 
 struct WordBlock {
     char* start;      // blockCapacity bytes of text
@@ -39,8 +41,21 @@ public:
     // copy, or null when memory ran out. Leaves wordCount alone.
     const char* addWord(const char* word);
     // The same for a word whose `length` (NUL not included) the caller
-    // knows, as the loader does.
-    const char* addWord(const char* word, std::size_t length);
+    // knows, as the loader does. Inline: the loader calls it per entry.
+    const char* addWord(const char* word, std::size_t length) {
+        std::size_t n = length + 1;
+        if ((!first || spaceLeft < n) && !openBlock()) return nullptr;
+        // Entries are short: an inlined copy beats a call to memcpy.
+        if (fastPathsEnabled())
+            copyShort(writePos, word, n);
+        else
+            std::memcpy(writePos, word, n);
+        spaceLeft -= static_cast<std::uint32_t>(n);
+        char* stored = writePos;
+        writePos += n;
+        current->dataEnd = writePos;
+        return stored;
+    }
 
     // The first block of the chain, or null while the store is empty.
     const WordBlock* firstBlock() const { return first; }
@@ -80,6 +95,10 @@ public:
     std::uint32_t wordCount;
 
 private:
+    // Links a new, empty block at the end of the chain and makes it the one
+    // being filled; false, with nothing changed, when memory ran out.
+    bool openBlock();
+
     // Finds the NUL of the entry at readPos. The fast way finds the NULs of
     // 64 bytes at once and keeps those not yet reached, so that stepping
     // from entry to entry waits for no load.
