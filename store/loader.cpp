@@ -248,7 +248,7 @@ private:
         putNul(static_cast<std::size_t>(held));
         std::size_t length = holdsNul ? std::strlen(entry) : static_cast<std::size_t>(held);
         while (length > 0 && isWhiteSpace(static_cast<unsigned char>(entry[length - 1]))) --length;
-        putNul(length);
+        if (length != static_cast<std::size_t>(held)) putNul(length);  // else it is there
         lowercaseKnown(entry, length, sizeof entry);
         return store.addWord(entry, length) != nullptr;
     }
