@@ -70,6 +70,8 @@ void lowercaseKnown(char* text, std::size_t length, std::size_t size) {
             _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
         storeChunk(text + i, _mm_or_si128(bytes, _mm_and_si128(capital, caseBit)));
     }
+#else
+    (void)size;
 #endif
     for (; i < length; ++i)
         if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] + ('a' - 'A'));
