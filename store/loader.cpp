@@ -186,7 +186,12 @@ private:
             if (run == span) action = actions[*p];  // the run stopped at the limit
             if (action == lineEnd) {
                 state = State::betweenEntries;
-                return finishEntry() ? p + 1 : nullptr;
+                if (!finishEntry()) return nullptr;
+                // The next line mostly begins at once: look for its entry
+                // here rather than by way of scan().
+                p = findEntry(p + 1, end);
+                if (state != State::inEntry) return p;
+                continue;
             }
             if (held == maxWordLength) {
                 rejectLine();
