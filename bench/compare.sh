@@ -18,7 +18,7 @@ root=$PWD
 list=${1:-insane}
 rounds=${2:-7}
 
-bash tests/install-packages.sh wamerican-insane ripgrep
+bash tests/install-packages.sh wamerican-insane ripgrep time
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPALLIMORVENQUIST_TESTS=OFF \
     -DPALLIMORVENQUIST_BENCH=ON >/dev/null
 cmake --build build/bench --target pallimorvenquist make_word_list >/dev/null
