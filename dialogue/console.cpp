@@ -65,6 +65,19 @@ void sayLine(const char* text) {
     showIfInteractive();
 }
 
+// The program is single-threaded, so a listing line need not take the
+// stream's lock; fwrite also skips fputs's count of the text.
+void sayLine(const char* text, std::size_t length) {
+    std::FILE* output = console().output;
+#if defined(__GLIBC__)
+    fwrite_unlocked(text, 1, length, output);
+#else
+    std::fwrite(text, 1, length, output);
+#endif
+    putc_unlocked('\n', output);
+    showIfInteractive();
+}
+
 int readLine(char* buffer, int size) {
     int count = 0;
     while (count < size - 1) {

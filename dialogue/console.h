@@ -17,6 +17,7 @@
 // NUL-terminated. Depends on nothing but the C library.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 // Makes the console read `input` and write `output`. `interactive` says
@@ -28,6 +29,8 @@ void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes `text` and a line feed: one line of a listing.
 void sayLine(const char* text);
+// The same for a text whose `length` the caller knows.
+void sayLine(const char* text, std::size_t length);
 
 // Reads one line into `buffer`; returns the number of bytes stored before
 // the terminating NUL (a NUL byte read from input is stored and counted).

@@ -9,6 +9,7 @@
 // stored, before the next entry is examined.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "dialogue/console.h"
@@ -31,10 +32,20 @@ inline void noteWordExamined(MatchListing& listing) {
     }
 }
 
-inline void listMatch(MatchListing& listing, const char* entry) {
-    sayLine(entry);
+inline void countMatchOnPage(MatchListing& listing) {
     if (++listing.matchesOnPage == pageLength) {
         listing.matchesOnPage = 0;
         pauseListing();
     }
+}
+
+inline void listMatch(MatchListing& listing, const char* entry) {
+    sayLine(entry);
+    countMatchOnPage(listing);
+}
+
+// The same for an entry whose `length` the search knows.
+inline void listMatch(MatchListing& listing, const char* entry, std::size_t length) {
+    sayLine(entry, length);
+    countMatchOnPage(listing);
 }

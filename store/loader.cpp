@@ -1,11 +1,16 @@
 // The dictionary loader: cuts the word-list file into entries, one per line,
 // and appends them to the store in file order.
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdlib>
+#include <cstring>
 
 #include "dialogue/console.h"
+#include "store/byte_chunks.h"
+#include "store/fast_paths.h"
 #include "store/memory.h"
+#include "store/short_copy.h"
 #include "store/text_reader.h"
 #include "store/word_store.h"
 
@@ -19,6 +24,7 @@ constexpr int wordsPerRefresh = 100;
 enum Action : unsigned char {
     keep,     // stored: letters, digits, other bytes, punctuation that is kept
     blank,    // white space other than LF: skipped before an entry, collected inside
+    nulByte,  // NUL, stored like `keep`; the fast loader marks it, as it ends the text
     drop,     // punctuation that is stripped: skipped everywhere
     lineEnd,  // LF
 };
@@ -43,11 +49,39 @@ void showCount(std::uint32_t count) {
     say("%10.1" PRIu32, count);
 }
 
+// The ten backspaces and the count in one message: refreshed every 100
+// entries, it is the loader's most frequent output.
 void refreshCount(std::uint32_t count) {
-    say("\b\b\b\b\b\b\b\b\b\b");
-    showCount(count);
+    say("\b\b\b\b\b\b\b\b\b\b%10.1" PRIu32, count);
 }
 
+// lowercase() for a text of known length, `length` below `size`, the
+// size of its buffer: 16 bytes a step, and bytes past the text's NUL may be
+// folded along (the NUL stays NUL).
+void lowercaseKnown(char* text, std::size_t length, std::size_t size) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const Chunk beforeA = repeatedByte('A' - 1), afterZ = repeatedByte('Z' + 1);
+    const Chunk caseBit = repeatedByte('a' - 'A');
+    for (; i < length && i + 16 <= size; i += 16) {
+        Chunk bytes = loadChunk(text + i);
+        // Bytes from 0x80 up compare as negative, so below 'A'.
+        Chunk capital =
+            _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
+        storeChunk(text + i, _mm_or_si128(bytes, _mm_and_si128(capital, caseBit)));
+    }
+#else
+    (void)size;
+#endif
+    for (; i < length; ++i)
+        if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] + ('a' - 'A'));
+}
+
+// The scanner. `fast` chooses how the steps are done, never which steps or
+// in which order: the fast loader collects the common run of bytes in a
+// tight loop and finishes an entry knowing its length; the plain one keeps
+// its count in the object and lets each step find the text's end.
+template <bool fast>
 class Loader {
 public:
     Loader(WordStore& store, int keepPunctuation) : store(store) {
@@ -59,6 +93,8 @@ public:
                 action = blank;
             else if (isPunctuation(byte) && !keepPunctuation)
                 action = drop;
+            else if (byte == 0 && fast)
+                action = nulByte;
             actions[byte] = action;
         }
     }
@@ -71,7 +107,7 @@ public:
                     p = findEntry(p, end);
                     break;
                 case State::inEntry:
-                    p = collect(p, end);
+                    p = fast ? collectFast(p, end) : collect(p, end);
                     if (!p) return false;
                     break;
                 case State::skipping:
@@ -96,10 +132,19 @@ private:
 
     const unsigned char* findEntry(const unsigned char* p, const unsigned char* end) {
         for (; p < end; ++p) {
-            if (actions[*p] == keep) {
+            Action action = actions[*p];
+            if (action == keep || action == nulByte) {
+                state = State::inEntry;
+                holdsNul = action == nulByte;
+                if (fast && action == keep) {
+                    // Left in place as the first byte of the run that
+                    // collectFast() appends, already classified.
+                    held = 0;
+                    firstKept = true;
+                    return p;
+                }
                 entry[0] = static_cast<char>(*p);
                 held = 1;
-                state = State::inEntry;
                 return p + 1;
             }
         }
@@ -123,6 +168,79 @@ private:
         return p;
     }
 
+    // The rows of collect() with the common one first: ordinary bytes and
+    // blanks while fewer than 99 are held are appended. A tight loop only
+    // classifies such a run, one table look-up per byte, and the run is
+    // then appended at once.
+    const unsigned char* collectFast(const unsigned char* p, const unsigned char* end) {
+        while (p < end) {
+            std::size_t room = static_cast<std::size_t>(maxWordLength - held);
+            std::size_t span = std::min(static_cast<std::size_t>(end - p), room);
+            std::size_t run = firstKept ? 1 : 0;
+            firstKept = false;
+            Action action = keep;
+            run = classifyRun(p, run, span, action);
+            appendRun(p, run, end);
+            p += run;
+            if (p == end) break;
+            if (run == span) action = actions[*p];  // the run stopped at the limit
+            if (action == lineEnd) {
+                state = State::betweenEntries;
+                if (!finishEntry()) return nullptr;
+                // The next line mostly begins at once: look for its entry
+                // here rather than by way of scan().
+                p = findEntry(p + 1, end);
+                if (state != State::inEntry) return p;
+                continue;
+            }
+            if (held == maxWordLength) {
+                rejectLine();
+                return p + 1;
+            }
+            if (action == nulByte) {
+                entry[held++] = '\0';
+                holdsNul = true;
+            }
+            ++p;
+        }
+        return p;
+    }
+
+    // The length of the run of ordinary bytes and blanks at p, from `run`
+    // on and at most `span`; `action` gets the class of the byte that ended
+    // it. Four bytes per bound test, each still looked up once.
+    std::size_t classifyRun(const unsigned char* p, std::size_t run, std::size_t span,
+                            Action& action) const {
+        for (; run + 4 <= span; run += 4) {
+            if ((action = actions[p[run]]) > blank) return run;
+            if ((action = actions[p[run + 1]]) > blank) return run + 1;
+            if ((action = actions[p[run + 2]]) > blank) return run + 2;
+            if ((action = actions[p[run + 3]]) > blank) return run + 3;
+        }
+        while (run < span && (action = actions[p[run]]) <= blank) ++run;
+        return run;
+    }
+
+    // Appends the `run` bytes at p, 16 at a time while both the read's text
+    // (up to `end`) and the entry buffer have room for a whole chunk; the
+    // bytes moved along past the run lie beyond the entry's end.
+    void appendRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
+        const char* from = reinterpret_cast<const char*>(p);
+        char* to = entry + held;
+        held += static_cast<int>(run);
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        for (; i < run; i += 16) {
+            if (end - (p + i) < 16 || to + i + 16 > entry + sizeof entry) break;
+            storeChunk(to + i, loadChunk(from + i));
+        }
+        if (i >= run) return;
+#else
+        (void)end;
+#endif
+        copyShort(to + i, from + i, run - i);
+    }
+
     const unsigned char* skipLine(const unsigned char* p, const unsigned char* end) {
         for (; p < end; ++p) {
             if (actions[*p] == lineEnd) {
@@ -139,10 +257,39 @@ private:
     }
 
     bool storeEntry() {
+        if constexpr (fast) return storeKnownEntry();
         entry[held] = '\0';
         trimTrailingSpace(entry);
         lowercase(entry);
         return store.addWord(entry) != nullptr;
+    }
+
+    // The same steps on a text whose length is known: the characters held,
+    // unless a NUL among them ends the text sooner.
+    bool storeKnownEntry() {
+        putNul(static_cast<std::size_t>(held));
+        std::size_t length = holdsNul ? std::strlen(entry) : static_cast<std::size_t>(held);
+        while (length > 0 && isWhiteSpace(static_cast<unsigned char>(entry[length - 1]))) --length;
+        if (length != static_cast<std::size_t>(held)) putNul(length);  // else it is there
+        lowercaseKnown(entry, length, sizeof entry);
+        return store.addWord(entry, length) != nullptr;
+    }
+
+    // entry[at] = NUL, written as a rewrite of the whole 16-byte chunk that
+    // holds it. The run was appended in such chunks, and lowercaseKnown()
+    // and the copy into the store read them: each read then finds its bytes
+    // in one earlier write instead of waiting for several to reach memory.
+    void putNul(std::size_t at) {
+#if defined(__SSE2__)
+        std::size_t base = at & ~std::size_t{15};
+        if (base + 16 <= sizeof entry) {
+            const Chunk lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+            Chunk here = _mm_cmpeq_epi8(lanes, repeatedByte(static_cast<char>(at - base)));
+            storeChunk(entry + base, _mm_andnot_si128(here, loadChunk(entry + base)));
+            return;
+        }
+#endif
+        entry[at] = '\0';
     }
 
     bool finishEntry() {
@@ -158,20 +305,18 @@ private:
     WordStore& store;
     Action actions[256];
     State state = State::betweenEntries;
-    char entry[maxWordLength + 1];
+    // Zeroed, so that the fast steps, which may touch it 16 bytes at a
+    // time, read no indeterminate byte.
+    char entry[maxWordLength + 1] = {};
     int held = 0;
+    bool holdsNul = false;
+    bool firstKept = false;  // the fast scanner's run begins with a classified byte
     int wordsSinceRefresh = 0;
 };
 
-}  // namespace
-
-int WordStore::loadDictionary(std::FILE* file, int keepPunctuation) {
-    say("\n\n\n\n\n\n\n\n\nNumber of words read in: ");
-    showCount(wordCount);
-    char* buffer = static_cast<char*>(allocateMemory(chunkSize));
-    if (!buffer) return 1;
-
-    Loader loader(*this, keepPunctuation);
+template <bool fast>
+int loadWith(WordStore& store, std::FILE* file, int keepPunctuation, char* buffer) {
+    Loader<fast> loader(store, keepPunctuation);
     TextReader text(file);
     bool memoryLeft = true;
     while (std::size_t got = text.read(buffer, chunkSize)) {
@@ -180,7 +325,19 @@ int WordStore::loadDictionary(std::FILE* file, int keepPunctuation) {
         if (!memoryLeft) break;
     }
     if (memoryLeft) memoryLeft = loader.finishInput();
-    if (memoryLeft) refreshCount(wordCount);
-    std::free(buffer);
+    if (memoryLeft) refreshCount(store.wordCount);
     return memoryLeft ? 0 : 1;
+}
+
+}  // namespace
+
+int WordStore::loadDictionary(std::FILE* file, int keepPunctuation) {
+    say("\n\n\n\n\n\n\n\n\nNumber of words read in: ");
+    showCount(wordCount);
+    char* buffer = static_cast<char*>(allocateMemory(chunkSize));
+    if (!buffer) return 1;
+    int result = fastPathsEnabled() ? loadWith<true>(*this, file, keepPunctuation, buffer)
+                                    : loadWith<false>(*this, file, keepPunctuation, buffer);
+    std::free(buffer);
+    return result;
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "store/memory.h"
-#include "store/nul_scan.h"
 
 WordStore::WordStore()
     : wordCount(0),
@@ -13,7 +12,9 @@ WordStore::WordStore()
       writePos(nullptr),
       spaceLeft(0),
       current(nullptr),
-      readPos(nullptr) {}
+      readPos(nullptr),
+      nulsAhead(0),
+      nulsFrom(nullptr) {}
 
 WordStore::~WordStore() {
     while (first) {
@@ -25,45 +26,30 @@ WordStore::~WordStore() {
 }
 
 const char* WordStore::addWord(const char* word) {
-    std::size_t n = std::strlen(word) + 1;
-    if (!first || spaceLeft < n) {
-        WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
-        if (!block) return nullptr;
-        block->start = static_cast<char*>(allocateMemory(blockCapacity));
-        if (!block->start) {
-            std::free(block);
-            return nullptr;
-        }
-        block->next = nullptr;
-        if (!first)
-            first = block;
-        else
-            last->next = block;
-        last = current = block;
-        writePos = block->start;
-        spaceLeft = blockCapacity;
+    return addWord(word, std::strlen(word));
+}
+
+bool WordStore::openBlock() {
+    WordBlock* block = static_cast<WordBlock*>(allocateMemory(sizeof(WordBlock)));
+    if (!block) return false;
+    block->start = static_cast<char*>(allocateMemory(blockCapacity));
+    if (!block->start) {
+        std::free(block);
+        return false;
     }
-    std::memcpy(writePos, word, n);
-    spaceLeft -= static_cast<std::uint32_t>(n);
-    char* stored = writePos;
-    writePos += n;
-    current->dataEnd = writePos;
-    return stored;
+    block->next = nullptr;
+    if (!first)
+        first = block;
+    else
+        last->next = block;
+    last = current = block;
+    writePos = block->start;
+    spaceLeft = blockCapacity;
+    return true;
 }
 
 void WordStore::rewind() {
     current = first;
     if (first) readPos = first->start;
-}
-
-const char* WordStore::nextWord() {
-    if (!current) return nullptr;
-    if (readPos >= current->dataEnd) {
-        current = current->next;
-        if (!current) return nullptr;
-        readPos = current->start;
-    }
-    const char* entry = readPos;
-    readPos = findNul(readPos, current->dataEnd) + 1;
-    return entry;
+    nulsAhead = 0;
 }

@@ -16,6 +16,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+
+#include "store/fast_paths.h"
+#include "store/nul_scan.h"
+#include "store/short_copy.h"
 
 struct WordBlock {
     char* start;      // blockCapacity bytes of text
@@ -35,6 +40,22 @@ public:
     // Copies `word` and its NUL to the end of the store; returns the stored
     // copy, or null when memory ran out. Leaves wordCount alone.
     const char* addWord(const char* word);
+    // The same for a word whose `length` (NUL not included) the caller
+    // knows, as the loader does. Inline: the loader calls it per entry.
+    const char* addWord(const char* word, std::size_t length) {
+        std::size_t n = length + 1;
+        if ((!first || spaceLeft < n) && !openBlock()) return nullptr;
+        // Entries are short: an inlined copy beats a call to memcpy.
+        if (fastPathsEnabled())
+            copyShort(writePos, word, n);
+        else
+            std::memcpy(writePos, word, n);
+        spaceLeft -= static_cast<std::uint32_t>(n);
+        char* stored = writePos;
+        writePos += n;
+        current->dataEnd = writePos;
+        return stored;
+    }
 
     // The first block of the chain, or null while the store is empty.
     const WordBlock* firstBlock() const { return first; }
@@ -43,7 +64,28 @@ public:
     void rewind();
 
     // The next entry in storage order, or null once the walk is over.
-    const char* nextWord();
+    // Inline: the star search calls it for every entry.
+    const char* nextWord() {
+        if (!current) return nullptr;
+        if (readPos >= current->dataEnd) {
+            current = current->next;
+            if (!current) return nullptr;
+            readPos = current->start;
+            nulsAhead = 0;
+        }
+        const char* entry = readPos;
+        readPos = stepOver(readPos) + 1;
+        return entry;
+    }
+
+    // The NUL of the entry that nextWord() returned last, which the walk
+    // has just stepped over: the entry's length comes for free.
+    const char* endOfLastWord() const { return readPos - 1; }
+
+    // The dataEnd of the block that nextWord() read last. The bytes up to
+    // it that follow an entry's NUL hold the entries after it, so a reader
+    // that moves many bytes at a time may read them along.
+    const char* readLimit() const { return current->dataEnd; }
 
     // Reads the dictionary file into the store (loader.cpp). Returns 0 when
     // the whole file was read, 1 when memory ran out.
@@ -53,10 +95,37 @@ public:
     std::uint32_t wordCount;
 
 private:
+    // Links a new, empty block at the end of the chain and makes it the one
+    // being filled; false, with nothing changed, when memory ran out.
+    bool openBlock();
+
+    // Finds the NUL of the entry at readPos. The fast way finds the NULs of
+    // 64 bytes at once and keeps those not yet reached, so that stepping
+    // from entry to entry waits for no load.
+    const char* stepOver(const char* entry) {
+#if defined(__SSE2__)
+        if (fastPathsEnabled()) {
+            if (nulsAhead == 0) {
+                nulsFrom = entry;
+                while ((nulsAhead = nulBitsBefore(nulsFrom, current->dataEnd)) == 0) nulsFrom += 64;
+            }
+            const char* nul = nulsFrom + lowestBit(nulsAhead);
+            nulsAhead &= nulsAhead - 1;
+            return nul;
+        }
+#endif
+        nulsAhead = 0;
+        return findNulPlain(entry, current->dataEnd);
+    }
+
     WordBlock* first;
     WordBlock* last;
     char* writePos;
     std::uint32_t spaceLeft;
     WordBlock* current;  // block being filled, then block being read
     const char* readPos;
+    // The NULs found ahead of readPos in the current block, bit i for
+    // nulsFrom[i]; only the fast walk uses them.
+    std::uint64_t nulsAhead;
+    const char* nulsFrom;
 };
