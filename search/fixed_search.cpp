@@ -37,8 +37,8 @@ void searchPlain(const char* pattern, std::size_t length, const WordStore& store
 
 #if defined(__SSE2__)
 
-constexpr int chunkBytes = 16;
-constexpr int patternChunks = (maxPatternLength + chunkBytes) / chunkBytes;
+constexpr std::size_t chunkBytes = 16;
+constexpr std::size_t patternChunks = (maxPatternLength + chunkBytes) / chunkBytes;
 
 // The pattern laid out for comparing 16 positions at once: its bytes, NUL
 // past its end, so that position `length` agrees with nothing but the
@@ -48,7 +48,7 @@ public:
     ChunkedPattern(const char* pattern, std::size_t length) : pattern(pattern), length(length) {
         char padded[patternChunks * chunkBytes] = {};
         std::memcpy(padded, pattern, length);
-        for (int k = 0; k < patternChunks; ++k) {
+        for (std::size_t k = 0; k < patternChunks; ++k) {
             bytes[k] = loadChunk(padded + k * chunkBytes);
             wild[k] = equalBits(bytes[k], repeatedByte('?'));
         }
@@ -60,9 +60,9 @@ public:
     // position `length` and holds the NUL. The last bytes of a block, where
     // 16 would reach dataEnd, are compared one at a time.
     bool fits(const char* entry, const char* limit) const {
-        for (int k = 0;; ++k) {
-            std::size_t j = static_cast<std::size_t>(k * chunkBytes);
-            if (limit - (entry + j) < chunkBytes) {
+        for (std::size_t k = 0;; ++k) {
+            std::size_t j = k * chunkBytes;
+            if (static_cast<std::size_t>(limit - (entry + j)) < chunkBytes) {
                 const char* stop;
                 return fitsFrom(pattern, length, entry, j, stop);
             }
