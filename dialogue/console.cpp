@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -59,12 +60,6 @@ void say(const char* format, ...) {
     showIfInteractive();
 }
 
-void sayLine(const char* text) {
-    std::fputs(text, console().output);
-    std::putc('\n', console().output);
-    showIfInteractive();
-}
-
 // The program is single-threaded, so a listing line need not take the
 // stream's lock; fwrite also skips fputs's count of the text.
 void sayLine(const char* text, std::size_t length) {
@@ -76,6 +71,10 @@ void sayLine(const char* text, std::size_t length) {
 #endif
     putc_unlocked('\n', output);
     showIfInteractive();
+}
+
+void sayLine(const char* text) {
+    sayLine(text, std::strlen(text));
 }
 
 int readLine(char* buffer, int size) {
