@@ -46,12 +46,13 @@ inline std::uint64_t nulBits64(const char* p) {
     return bits;
 }
 
-inline int lowestBit(std::uint64_t bits) {
-    return __builtin_ctzll(bits);
-}
-
 #else
 
 constexpr bool haveByteChunks = false;
 
 #endif
+
+// The index of the lowest bit set; bits must not be 0.
+inline int lowestBit(std::uint64_t bits) {
+    return __builtin_ctzll(bits);
+}

@@ -78,9 +78,10 @@ void lowercaseKnown(char* text, std::size_t length, std::size_t size) {
 }
 
 // The scanner. `fast` chooses how the steps are done, never which steps or
-// in which order: the fast loader collects the common run of bytes in a
-// tight loop and finishes an entry knowing its length; the plain one keeps
-// its count in the object and lets each step find the text's end.
+// in which order. The plain loader puts every byte through the scanner's
+// table. The fast one takes a run of kept ordinary bytes at once, finding
+// where it ends from a bitmap of 64 bytes, and puts only the bytes between
+// runs through the table; it also finishes an entry knowing its length.
 template <bool fast>
 class Loader {
 public:
@@ -96,24 +97,20 @@ public:
             else if (byte == 0 && fast)
                 action = nulByte;
             actions[byte] = action;
+            endsRun[byte] = action != keep;
         }
     }
 
     // Runs the scanner over one read's text; false when memory ran out.
     bool scan(const unsigned char* p, const unsigned char* end) {
-        while (p < end) {
-            switch (state) {
-                case State::betweenEntries:
-                    p = findEntry(p, end);
-                    break;
-                case State::inEntry:
-                    p = fast ? collectFast(p, end) : collect(p, end);
-                    if (!p) return false;
-                    break;
-                case State::skipping:
-                    p = skipLine(p, end);
-                    break;
+        if constexpr (fast) {
+            for (; p < end; p += windowSize) {
+                std::size_t size = std::min(windowSize, static_cast<std::size_t>(end - p));
+                if (!scanWindow(p, size, end)) return false;
             }
+        } else {
+            for (; p < end; ++p)
+                if (!scanByte(*p)) return false;
         }
         return true;
     }
@@ -130,125 +127,104 @@ public:
 private:
     enum class State { betweenEntries, inEntry, skipping };
 
-    const unsigned char* findEntry(const unsigned char* p, const unsigned char* end) {
-        for (; p < end; ++p) {
-            Action action = actions[*p];
-            if (action == keep || action == nulByte) {
-                state = State::inEntry;
-                holdsNul = action == nulByte;
-                if (fast && action == keep) {
-                    // Left in place as the first byte of the run that
-                    // collectFast() appends, already classified.
+    static constexpr std::size_t windowSize = 64;
+
+    // One row of the scanner's table; false when memory ran out.
+    bool scanByte(unsigned char byte) {
+        Action action = actions[byte];
+        switch (state) {
+            case State::betweenEntries:
+                if (action == keep || action == nulByte) {
+                    state = State::inEntry;
                     held = 0;
-                    firstKept = true;
-                    return p;
+                    holdsNul = false;
+                    appendByte(byte, action);
                 }
-                entry[0] = static_cast<char>(*p);
-                held = 1;
-                return p + 1;
-            }
+                break;
+            case State::inEntry:
+                if (action == lineEnd) {
+                    state = State::betweenEntries;
+                    return finishEntry();
+                }
+                if (held == maxWordLength)
+                    rejectLine();
+                else if (action != drop)
+                    appendByte(byte, action);
+                break;
+            case State::skipping:
+                if (action == lineEnd) state = State::betweenEntries;
+                break;
         }
-        return p;
+        return true;
     }
 
-    // Null when memory ran out.
-    const unsigned char* collect(const unsigned char* p, const unsigned char* end) {
-        for (; p < end; ++p) {
-            Action action = actions[*p];
-            if (action == lineEnd) {
-                state = State::betweenEntries;
-                return finishEntry() ? p + 1 : nullptr;
-            }
-            if (held == maxWordLength) {
-                rejectLine();
-                return p + 1;
-            }
-            if (action != drop) entry[held++] = static_cast<char>(*p);
-        }
-        return p;
+    void appendByte(unsigned char byte, Action action) {
+        if (action == nulByte) holdsNul = true;
+        entry[held++] = static_cast<char>(byte);
     }
 
-    // The rows of collect() with the common one first: ordinary bytes and
-    // blanks while fewer than 99 are held are appended. A tight loop only
-    // classifies such a run, one table look-up per byte, and the run is
-    // then appended at once.
-    const unsigned char* collectFast(const unsigned char* p, const unsigned char* end) {
-        while (p < end) {
-            std::size_t room = static_cast<std::size_t>(maxWordLength - held);
-            std::size_t span = std::min(static_cast<std::size_t>(end - p), room);
-            std::size_t run = firstKept ? 1 : 0;
-            firstKept = false;
-            Action action = keep;
-            run = classifyRun(p, run, span, action);
-            appendRun(p, run, end);
-            p += run;
-            if (p == end) break;
-            if (run == span) action = actions[*p];  // the run stopped at the limit
-            if (action == lineEnd) {
-                state = State::betweenEntries;
-                if (!finishEntry()) return nullptr;
-                // The next line mostly begins at once: look for its entry
-                // here rather than by way of scan().
-                p = findEntry(p + 1, end);
-                if (state != State::inEntry) return p;
-                continue;
-            }
-            if (held == maxWordLength) {
-                rejectLine();
-                return p + 1;
-            }
-            if (action == nulByte) {
-                entry[held++] = '\0';
-                holdsNul = true;
-            }
-            ++p;
+    // The `size` bytes at p, at most a window: the runs of kept ordinary
+    // bytes between the bytes that end them are taken whole, and each such
+    // byte goes through the table.
+    bool scanWindow(const unsigned char* p, std::size_t size, const unsigned char* end) {
+        std::uint64_t stops = runEnds(p, size);
+        std::size_t at = 0;
+        for (;;) {
+            std::size_t next = stops ? static_cast<std::size_t>(lowestBit(stops)) : size;
+            if (next > at) takeRun(p + at, next - at, end);
+            if (next == size) return true;
+            if (!scanByte(p[next])) return false;
+            stops &= stops - 1;
+            at = next + 1;
         }
-        return p;
     }
 
-    // The length of the run of ordinary bytes and blanks at p, from `run`
-    // on and at most `span`; `action` gets the class of the byte that ended
-    // it. Four bytes per bound test, each still looked up once.
-    std::size_t classifyRun(const unsigned char* p, std::size_t run, std::size_t span,
-                            Action& action) const {
-        for (; run + 4 <= span; run += 4) {
-            if ((action = actions[p[run]]) > blank) return run;
-            if ((action = actions[p[run + 1]]) > blank) return run + 1;
-            if ((action = actions[p[run + 2]]) > blank) return run + 2;
-            if ((action = actions[p[run + 3]]) > blank) return run + 3;
+    // Bit i set when p[i] ends a run, for the `size` bytes at p: one table
+    // look-up per byte and no branch, so that where the lines end costs no
+    // mispredicted jump.
+    std::uint64_t runEnds(const unsigned char* p, std::size_t size) const {
+        std::uint64_t bits = 0;
+        if (size == windowSize) {
+#pragma GCC unroll 64
+            for (std::size_t i = 0; i < windowSize; ++i) bits |= std::uint64_t{endsRun[p[i]]} << i;
+        } else {
+            for (std::size_t i = 0; i < size; ++i) bits |= std::uint64_t{endsRun[p[i]]} << i;
         }
-        while (run < span && (action = actions[p[run]]) <= blank) ++run;
-        return run;
+        return bits;
     }
 
-    // Appends the `run` bytes at p, 16 at a time while both the read's text
-    // (up to `end`) and the entry buffer have room for a whole chunk; the
+    // The rows of the table for `run` kept ordinary bytes in a row: the
+    // first starts an entry, the others are appended while fewer than 99
+    // are held, and the next one rejects the line.
+    void takeRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
+        if (state == State::skipping) return;
+        if (state == State::betweenEntries) {
+            state = State::inEntry;
+            held = 0;
+            holdsNul = false;
+        }
+        std::size_t room = static_cast<std::size_t>(maxWordLength - held);
+        appendRun(p, std::min(run, room), end);
+        if (run > room) rejectLine();
+    }
+
+    // Appends the `run` bytes at p, in whole chunks of 16 when both the
+    // read's text (up to `end`) and the entry buffer have room for them; the
     // bytes moved along past the run lie beyond the entry's end.
     void appendRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
         const char* from = reinterpret_cast<const char*>(p);
         char* to = entry + held;
         held += static_cast<int>(run);
-        std::size_t i = 0;
 #if defined(__SSE2__)
-        for (; i < run; i += 16) {
-            if (end - (p + i) < 16 || to + i + 16 > entry + sizeof entry) break;
-            storeChunk(to + i, loadChunk(from + i));
+        std::size_t whole = (run + 15) & ~std::size_t{15};
+        if (static_cast<std::size_t>(end - p) >= whole && to + whole <= entry + sizeof entry) {
+            for (std::size_t i = 0; i < run; i += 16) storeChunk(to + i, loadChunk(from + i));
+            return;
         }
-        if (i >= run) return;
 #else
         (void)end;
 #endif
-        copyShort(to + i, from + i, run - i);
-    }
-
-    const unsigned char* skipLine(const unsigned char* p, const unsigned char* end) {
-        for (; p < end; ++p) {
-            if (actions[*p] == lineEnd) {
-                state = State::betweenEntries;
-                return p + 1;
-            }
-        }
-        return p;
+        copyShort(to, from, run);
     }
 
     void rejectLine() {
@@ -272,7 +248,7 @@ private:
         while (length > 0 && isWhiteSpace(static_cast<unsigned char>(entry[length - 1]))) --length;
         if (length != static_cast<std::size_t>(held)) putNul(length);  // else it is there
         lowercaseKnown(entry, length, sizeof entry);
-        return store.addWord(entry, length) != nullptr;
+        return store.addWord(entry, length, sizeof entry) != nullptr;
     }
 
     // entry[at] = NUL, written as a rewrite of the whole 16-byte chunk that
@@ -304,13 +280,13 @@ private:
 
     WordStore& store;
     Action actions[256];
+    unsigned char endsRun[256];  // 1 where actions[] is not `keep`
     State state = State::betweenEntries;
     // Zeroed, so that the fast steps, which may touch it 16 bytes at a
     // time, read no indeterminate byte.
     char entry[maxWordLength + 1] = {};
     int held = 0;
     bool holdsNul = false;
-    bool firstKept = false;  // the fast scanner's run begins with a classified byte
     int wordsSinceRefresh = 0;
 };
 

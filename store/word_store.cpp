@@ -26,7 +26,8 @@ WordStore::~WordStore() {
 }
 
 const char* WordStore::addWord(const char* word) {
-    return addWord(word, std::strlen(word));
+    std::size_t length = std::strlen(word);
+    return addWord(word, length, length + 1);
 }
 
 bool WordStore::openBlock() {

@@ -6,7 +6,8 @@
 // out in the order they were appended.
 //
 // Promises: pointers returned by addWord() and nextWord(), and the fields of
-// the blocks, stay valid for the life of the store. A failed append leaves
+// the blocks, stay valid for the life of the store. The bytes of a block
+// past its dataEnd hold nothing that anyone may read. A failed append leaves
 // every entry stored before it in place and walkable.
 //
 // Caller guarantees: all appends come before the first rewind(); an entry is
@@ -41,15 +42,12 @@ public:
     // copy, or null when memory ran out. Leaves wordCount alone.
     const char* addWord(const char* word);
     // The same for a word whose `length` (NUL not included) the caller
-    // knows, as the loader does. Inline: the loader calls it per entry.
-    const char* addWord(const char* word, std::size_t length) {
+    // knows, as the loader does, and of which `readable` bytes (at least
+    // length + 1) may be read. Inline: the loader calls it per entry.
+    const char* addWord(const char* word, std::size_t length, std::size_t readable) {
         std::size_t n = length + 1;
         if ((!first || spaceLeft < n) && !openBlock()) return nullptr;
-        // Entries are short: an inlined copy beats a call to memcpy.
-        if (fastPathsEnabled())
-            copyShort(writePos, word, n);
-        else
-            std::memcpy(writePos, word, n);
+        copyEntry(writePos, word, n, readable);
         spaceLeft -= static_cast<std::uint32_t>(n);
         char* stored = writePos;
         writePos += n;
@@ -95,6 +93,20 @@ public:
     std::uint32_t wordCount;
 
 private:
+    // Copies the n bytes of an entry to `to`. Entries are short, and most
+    // are at most 32 bytes long: moving 32 whenever the text and the block
+    // have them waits on no test of the length, and the bytes past the
+    // entry's NUL lie where the next entry goes, beyond dataEnd.
+    void copyEntry(char* to, const char* from, std::size_t n, std::size_t readable) {
+        constexpr std::size_t wide = 32;
+        if (!fastPathsEnabled())
+            std::memcpy(to, from, n);
+        else if (n <= wide && readable >= wide && spaceLeft >= wide)
+            std::memcpy(to, from, wide);
+        else
+            copyShort(to, from, n);
+    }
+
     // Links a new, empty block at the end of the chain and makes it the one
     // being filled; false, with nothing changed, when memory ran out.
     bool openBlock();

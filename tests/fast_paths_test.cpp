@@ -80,17 +80,22 @@ TEST(FastPaths, SearchesListWhatThePlainOnesList) {
 
 // Files of lines up to and past the 99-byte limit, with every kind of byte
 // the loader treats apart: line ends, CR, blanks, punctuation, capitals,
-// NUL, 0x1A and high bytes; some long enough that lines are split between
-// reads.
+// NUL, 0x1A and high bytes, and lines of letters only, whose long runs cross
+// the fast loader's windows and reach the limit inside a run; some files
+// are long enough that lines are split between reads.
 TEST(FastPaths, LoaderStoresWhatThePlainOneStores) {
     Random random(1208);
     const std::string bytes =
         std::string("aaaaaaaZzz  \t\r.'-\xC4\xFF\n", 21) + std::string(1, '\0');
+    const std::string letters = "abcXYZ\xE9";
     for (int i = 0; i < 300; ++i) {
         std::string file;
         int lines = i % 25 ? random.below(400) : 15000;  // some files span several reads
-        for (int line = lines; line > 0; --line)
-            file += random.text(bytes, random.length(20, 130)) + (random.below(4) ? "\n" : "\r\n");
+        for (int line = lines; line > 0; --line) {
+            const std::string& alphabet = random.below(3) ? bytes : letters;
+            file +=
+                random.text(alphabet, random.length(20, 130)) + (random.below(4) ? "\n" : "\r\n");
+        }
         if (random.below(5) == 0)
             file.insert(random.below(static_cast<int>(file.size()) + 1), "\x1A");
         int keepPunctuation = random.below(2);
