@@ -135,9 +135,7 @@ private:
         switch (state) {
             case State::betweenEntries:
                 if (action == keep || action == nulByte) {
-                    state = State::inEntry;
-                    held = 0;
-                    holdsNul = false;
+                    startEntry();
                     appendByte(byte, action);
                 }
                 break;
@@ -156,6 +154,12 @@ private:
                 break;
         }
         return true;
+    }
+
+    void startEntry() {
+        state = State::inEntry;
+        held = 0;
+        holdsNul = false;
     }
 
     void appendByte(unsigned char byte, Action action) {
@@ -198,11 +202,7 @@ private:
     // are held, and the next one rejects the line.
     void takeRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
         if (state == State::skipping) return;
-        if (state == State::betweenEntries) {
-            state = State::inEntry;
-            held = 0;
-            holdsNul = false;
-        }
+        if (state == State::betweenEntries) startEntry();
         std::size_t room = static_cast<std::size_t>(maxWordLength - held);
         appendRun(p, std::min(run, room), end);
         if (run > room) rejectLine();
