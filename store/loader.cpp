@@ -185,7 +185,8 @@ private:
 
     // Bit i set when p[i] ends a run, for the `size` bytes at p: one table
     // look-up per byte and no branch, so that where the lines end costs no
-    // mispredicted jump.
+    // mispredicted jump. Only a whole window's loop is unrolled; a shorter
+    // one comes once, at the end of a read.
     std::uint64_t runEnds(const unsigned char* p, std::size_t size) const {
         std::uint64_t bits = 0;
         if (size == windowSize) {
