@@ -15,6 +15,7 @@
 #include "dialogue/console.h"
 #include "search/search.h"
 #include "store/fast_paths.h"
+#include "store/memory.h"
 #include "store/word_store.h"
 
 namespace {
@@ -139,6 +140,7 @@ void registerAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tuneHeap();
     benchmark::Initialize(&argc, argv);
     registerAll();
     benchmark::RunSpecifiedBenchmarks();

@@ -8,8 +8,10 @@
 
 #include "dialogue/console.h"
 #include "dialogue/session.h"
+#include "store/memory.h"
 
 int main() {
+    tuneHeap();
     useConsole(stdin, stdout, isatty(STDOUT_FILENO) != 0);
     std::exit(runSession());
 }

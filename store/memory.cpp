@@ -7,27 +7,22 @@
 #endif
 
 namespace {
-
 Allocator currentAllocator = nullptr;
-
-// glibc gives every allocation from 128 KiB up a mapping of its own, which
-// for a store block means a header and whole pages: 4 KiB more per block.
-// From the heap the blocks lie back to back.
-bool blocksFromTheHeap() {
-#if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
-#endif
-    return true;
-}
-
 }  // namespace
 
 void* allocateMemory(std::size_t size) {
-    static const bool tuned = blocksFromTheHeap();
-    (void)tuned;
     return currentAllocator ? currentAllocator(size) : std::malloc(size);
 }
 
 void useAllocator(Allocator allocator) {
     currentAllocator = allocator;
+}
+
+// glibc gives every allocation from 128 KiB up a mapping of its own, which
+// for a store block means a header and whole pages: 4 KiB more per block.
+// From the heap the blocks lie back to back.
+void tuneHeap() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
 }

@@ -4,6 +4,8 @@
 // Promises: allocateMemory() returns `size` bytes from malloc, or null when
 // memory ran out; memory is given back with std::free. Tests may install an
 // allocator of their own to make chosen allocations fail.
+// Caller guarantees: tuneHeap(), if called at all, is called once at
+// start-up, before the first allocation.
 #pragma once
 
 #include <cstddef>
@@ -14,3 +16,6 @@ void* allocateMemory(std::size_t size);
 
 // Installs `allocator` for every later allocation; null restores malloc.
 void useAllocator(Allocator allocator);
+
+// Asks the C library to take the store's blocks from the heap.
+void tuneHeap();
