@@ -1,7 +1,6 @@
 // Micro benchmarks: the loader (MB/s, count display included) and each
 // committed query on the shipped list, wamerican-insane and a generated list
-// of 10,000,000 entries, and the same on wamerican-insane with the plain
-// paths (Plain/...). All output goes to a sink that only counts bytes.
+// of 10,000,000 entries. All output goes to a sink that only counts bytes.
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +13,6 @@
 #include "bench/bench_lists.h"
 #include "dialogue/console.h"
 #include "search/search.h"
-#include "store/fast_paths.h"
 #include "store/memory.h"
 #include "store/word_store.h"
 
@@ -106,24 +104,7 @@ void benchWalk(benchmark::State& state, List list) {
     }
 }
 
-// Runs a benchmark with the plain paths, for comparison.
-template <class Bench, class... Arguments>
-void plainly(benchmark::State& state, Bench bench, Arguments... arguments) {
-    enableFastPaths(false);
-    bench(state, arguments...);
-    enableFastPaths(true);
-}
-
 void registerAll() {
-    const List& insane = lists[1];
-    benchmark::RegisterBenchmark("Plain/Load/insane", plainly<decltype(&benchLoad), List>,
-                                 &benchLoad, insane)
-        ->Unit(benchmark::kMillisecond);
-    for (const std::string& query : benchQueries())
-        benchmark::RegisterBenchmark(("Plain/Query/insane/" + query).c_str(),
-                                     plainly<decltype(&benchQuery), List, std::string>, &benchQuery,
-                                     insane, query)
-            ->Unit(benchmark::kMillisecond);
     for (const List& list : lists) {
         std::string name = list.name;
         benchmark::RegisterBenchmark(("Load/" + name).c_str(), benchLoad, list)

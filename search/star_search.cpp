@@ -9,10 +9,9 @@
 #include "dialogue/console.h"
 #include "search/listing.h"
 #include "search/search.h"
-#include "store/byte_chunks.h"
-#include "store/fast_paths.h"
+#include "store/bytes.h"
 #include "store/memory.h"
-#include "store/short_copy.h"
+#include "store/word_store.h"
 
 namespace {
 
@@ -82,207 +81,117 @@ bool fitsBackwards(const char* piece, std::size_t length, const char* textEnd) {
 // head and tail.
 constexpr std::size_t workSize = maxPatternLength + 1;
 
-// Each step of the walk done the plain way: lengths counted, copies and
-// segment searches through the C library or one byte at a time.
-class PlainSteps {
+// The segments, and how each is looked for in a working text. A segment can
+// only fit where its first byte stands, unless that byte is '?', so the
+// start positions are found with memchr. In a working text of at most 16
+// bytes, which most are, the start positions where a segment's first bytes
+// (up to four) fit are found for the whole text at once from one unit.
+class SegmentSearch {
 public:
-    explicit PlainSteps(const StarSegment* segments) : segments(segments) {}
-
-    static std::size_t length(const WordStore&, const char* entry) { return std::strlen(entry); }
-
-    static void copy(char* work, const char* from, std::size_t n, const char*) {
-        std::memcpy(work, from, n);
-    }
-
-    static void list(MatchListing& listing, const char* entry, std::size_t) {
-        listMatch(listing, entry);
+    explicit SegmentSearch(const StarSegment* segments) {
+        for (; segments; segments = segments->next) {
+            Segment& segment = chain[count++];
+            segment.text = segments->text;
+            segment.size = static_cast<std::size_t>(segments->length);
+            segment.sieved = std::min(segment.size, sieveBytes);
+            for (std::size_t j = 0; j < segment.sieved; ++j) {
+                segment.sieve[j] = repeat16(segments->text[j]);
+                segment.sieveWild[j] = segments->text[j] == '?';
+            }
+        }
     }
 
     // Places each segment at its leftmost fit at or after the end of the
-    // one before; true when all of them fit in the `length` bytes of `work`.
-    bool segmentsFit(const char* work, std::size_t length) const {
-        std::size_t position = 0;
-        for (const StarSegment* segment = segments; segment; segment = segment->next) {
-            if (position == length) return false;
-            std::size_t size = static_cast<std::size_t>(segment->length);
-            while (position + size <= length && !fitsAt(segment->text, size, work + position))
-                ++position;
-            if (position + size > length) return false;
-            position += size;
+    // one before; true when all of them fit in the `length` bytes of
+    // `work`, which holds at least 16 readable bytes.
+    bool allFit(const char* work, std::size_t length) const {
+        if (length <= 16) {
+            const Bytes16 unit = load16(work);
+            return placeAll(length, [&](const Segment& segment, std::size_t& at, std::size_t last) {
+                return segment.fitIn(unit, work, at, last);
+            });
         }
-        return true;
+        return placeAll(length, [&](const Segment& segment, std::size_t& at, std::size_t last) {
+            return segment.fit(work, at, last);
+        });
     }
 
 private:
-    const StarSegment* segments;
-};
-
-#if defined(__SSE2__)
-
-// The same steps, many bytes at a time.
-class FastSteps {
-public:
-    explicit FastSteps(const StarSegment* segments) {
-        for (; segments; segments = segments->next) {
-            Scan& scan = scans[count++];
-            scan.text = segments->text;
-            scan.size = static_cast<std::size_t>(segments->length);
-            scan.first = repeatedByte(segments->text[0]);
-            scan.wildFirst = segments->text[0] == '?';
-            scan.sieved = std::min<std::size_t>(scan.size, sieveBytes);
-            for (std::size_t j = 0; j < scan.sieved; ++j) {
-                scan.sieve[j] = repeatedByte(segments->text[j]);
-                scan.sieveWild[j] = segments->text[j] == '?';
-            }
-        }
-    }
-
-    // The walk has just stepped over the entry's NUL.
-    static std::size_t length(const WordStore& store, const char* entry) {
-        return static_cast<std::size_t>(store.endOfLastWord() - entry);
-    }
-
-    // Copies the n bytes at `from` to the start of the working buffer 16 at
-    // a time, and with them up to 15 of the bytes that follow, below `limit`;
-    // the working text ends at its NUL, so they are never part of it. Whole
-    // chunks at the offsets that findByte() reads let those reads take the
-    // bytes straight from the copy.
-    static void copy(char* work, const char* from, std::size_t n, const char* limit) {
-        for (std::size_t i = 0; i < n; i += 16) {
-            if (limit - (from + i) < 16 || i + 16 > workSize)
-                return copyShort(work + i, from + i, n - i);
-            storeChunk(work + i, loadChunk(from + i));
-        }
-    }
-
-    static void list(MatchListing& listing, const char* entry, std::size_t length) {
-        listMatch(listing, entry, length);
-    }
-
-    // As PlainSteps::segmentsFit(), but a segment that begins with a byte
-    // other than '?' can only fit where that byte stands: the start
-    // positions in between are skipped, as they cannot fit.
-    bool segmentsFit(const char* work, std::size_t length) const {
-        if (length <= 16) return segmentsFitChunk(work, length);
-        std::size_t position = 0;
-        for (int i = 0; i < count; ++i) {
-            if (position == length) return false;
-            const Scan& scan = scans[i];
-            if (position + scan.size > length) return false;
-            std::size_t last = length - scan.size;  // the last start that leaves room
-            for (;; ++position) {
-                if (!scan.wildFirst) position = findByte(work, position, last, scan.first);
-                if (position > last) return false;
-                if (fitsAt(scan.text, scan.size, work + position)) break;
-            }
-            position += scan.size;
-        }
-        return true;
-    }
-
-private:
-    // segmentsFit() for a working text of at most 16 bytes, read once: the
-    // start positions where a segment's first bytes (up to four) fit are
-    // found for all positions at once, and only those are tried.
-    bool segmentsFitChunk(const char* work, std::size_t length) const {
-        const Chunk text = loadChunk(work);
-        std::size_t position = 0;
-        for (int i = 0; i < count; ++i) {
-            if (position == length) return false;
-            const Scan& scan = scans[i];
-            if (position + scan.size > length) return false;
-            std::size_t last = length - scan.size;
-            std::uint32_t starts = scan.startsIn(text) & (~0u << position) & ((2u << last) - 1);
-            for (;; starts &= starts - 1) {
-                if (starts == 0) return false;
-                position = static_cast<std::size_t>(lowestBit(starts));
-                if (scan.size == scan.sieved || fitsAt(scan.text, scan.size, work + position))
-                    break;
-            }
-            position += scan.size;
-        }
-        return true;
-    }
-
-    // The first position from `position` to `last` that holds the byte
-    // repeated in `wanted`; `last` + 1 when there is none. Reads the working
-    // buffer in its 16-byte chunks, masking off what lies outside the range.
-    static std::size_t findByte(const char* work, std::size_t position, std::size_t last,
-                                Chunk wanted) {
-        std::size_t chunk = position & ~std::size_t{15};
-        for (; chunk <= last && chunk + 16 <= workSize; chunk += 16) {
-            std::uint32_t bits = equalBits(loadChunk(work + chunk), wanted);
-            if (chunk < position) bits &= ~0u << (position - chunk);
-            if (last - chunk < 15) bits &= (2u << (last - chunk)) - 1;
-            if (bits) return chunk + static_cast<std::size_t>(lowestBit(bits));
-        }
-        char byte = static_cast<char>(_mm_cvtsi128_si32(wanted));
-        for (position = std::max(position, chunk); position <= last; ++position)
-            if (work[position] == byte) break;
-        return position;
-    }
-
     static constexpr std::size_t sieveBytes = 4;
 
-    struct Scan {
-        // Bit p set when the segment's first `sieved` bytes fit the text's
+    struct Segment;
+
+    // The walk of allFit(). `fit(segment, at, last)` moves `at` to the
+    // first start up to `last` where the segment fits, and is false when
+    // there is none. Written once for both kinds of working text, so that
+    // the short one keeps its unit in a register.
+    template <class Fit>
+    bool placeAll(std::size_t length, Fit fit) const {
+        std::size_t position = 0;
+        for (int i = 0; i < count; ++i) {
+            if (position == length) return false;
+            const Segment& segment = chain[i];
+            if (position + segment.size > length) return false;
+            // The last start that leaves room for the segment.
+            if (!fit(segment, position, length - segment.size)) return false;
+            position += segment.size;
+        }
+        return true;
+    }
+
+    struct Segment {
+        // Moves `at` to the first start from `at` to `last` where the
+        // segment fits the text at `work`; false when there is none.
+        bool fit(const char* work, std::size_t& at, std::size_t last) const {
+            for (; at <= last; ++at) {
+                if (text[0] != '?') {
+                    const void* found = std::memchr(work + at, text[0], last + 1 - at);
+                    if (!found) return false;
+                    at = static_cast<std::size_t>(static_cast<const char*>(found) - work);
+                }
+                if (fitsAt(text, size, work + at)) return true;
+            }
+            return false;
+        }
+
+        // The same for a text of at most 16 bytes, held whole in `unit`.
+        bool fitIn(Bytes16 unit, const char* work, std::size_t& at, std::size_t last) const {
+            std::uint32_t starts = startsIn(unit) & (~0u << at) & ((2u << last) - 1);
+            for (; starts != 0; starts &= starts - 1) {
+                at = static_cast<std::size_t>(lowestBit(starts));
+                if (size == sieved || fitsAt(text, size, work + at)) return true;
+            }
+            return false;
+        }
+
+        // Bit p set when the segment's first `sieved` bytes fit the unit's
         // bytes from position p on, for the positions p where they all lie
-        // inside the chunk.
-        std::uint32_t startsIn(Chunk text) const {
+        // inside the unit.
+        std::uint32_t startsIn(Bytes16 unit) const {
             std::uint32_t starts = 0xFFFF;
             for (std::size_t j = 0; j < sieved; ++j)
-                if (!sieveWild[j]) starts &= equalBits(text, sieve[j]) >> j;
+                if (!sieveWild[j]) starts &= equalMask(unit, sieve[j]) >> j;
             return starts;
         }
 
-        Chunk first;  // the segment's first byte in every lane
         const char* text;
         std::size_t size;
-        bool wildFirst;
         std::size_t sieved;  // the first bytes tested by startsIn()
-        Chunk sieve[sieveBytes];
+        Bytes16 sieve[sieveBytes];
         bool sieveWild[sieveBytes];
     };
+
     static constexpr int maxSegments = maxPatternLength / 2;
-    Scan scans[maxSegments];
+    Segment chain[maxSegments];
     int count = 0;
 };
 
-#endif
-
-// The walk of matchStar(); `Steps` chooses how each step is done, never
-// which steps are done or in which order.
-template <class Steps>
-void matchWith(WordStore& store, const StarSegment* segments, const char* head, const char* tail) {
-    std::size_t headLength = std::strlen(head);
-    std::size_t tailLength = std::strlen(tail);
-    std::size_t minimum =
-        headLength + tailLength + static_cast<std::size_t>(segmentsLength(segments));
-    MatchListing listing;
-    const Steps steps(segments);
-    // Set once so that the fast segment search reads no indeterminate bytes.
-    char work[workSize] = {};
-
-    store.rewind();
-    while (const char* entry = store.nextWord()) {
-        noteWordExamined(listing);
-        std::size_t length = steps.length(store, entry);
-        if (length < minimum) continue;
-        const char* limit = store.readLimit();
-        steps.copy(work, entry, length + 1, limit);
-        if (headLength > 0) {
-            if (!fitsAt(head, headLength, entry)) continue;
-            steps.copy(work, entry + headLength, length - headLength + 1, limit);
-        }
-        std::size_t workLength = length - headLength;
-        if (tailLength > 0) {
-            if (!fitsBackwards(tail, tailLength, entry + length)) continue;
-            workLength -= tailLength;
-            work[workLength] = '\0';
-        }
-        if (!steps.segmentsFit(work, workLength)) continue;
-        steps.list(listing, entry, length);
-    }
+// Copies the n bytes of the entry at `from`, below `limit`, to the start of
+// the working buffer. Whole units go along past the n bytes where the store
+// and the buffer have them (store/bytes.h says why); the working text ends
+// at its NUL, so they are never part of it.
+void copyToWork(char* work, const char* from, std::size_t n, const char* limit) {
+    copyUnits(work, from, n, std::min(workSize, static_cast<std::size_t>(limit - from)));
 }
 
 }  // namespace
@@ -317,8 +226,34 @@ void searchStar(const char* pattern, WordStore& store) {
 }
 
 void matchStar(WordStore& store, const StarSegment* segments, const char* head, const char* tail) {
-#if defined(__SSE2__)
-    if (fastPathsEnabled()) return matchWith<FastSteps>(store, segments, head, tail);
-#endif
-    matchWith<PlainSteps>(store, segments, head, tail);
+    std::size_t headLength = std::strlen(head);
+    std::size_t tailLength = std::strlen(tail);
+    std::size_t minimum =
+        headLength + tailLength + static_cast<std::size_t>(segmentsLength(segments));
+    MatchListing listing;
+    const SegmentSearch search(segments);
+    // Zeroed, so that a unit read past the working text reads no
+    // indeterminate byte.
+    char work[workSize] = {};
+
+    store.rewind();
+    while (const char* entry = store.nextWord()) {
+        noteWordExamined(listing);
+        std::size_t length = static_cast<std::size_t>(store.endOfLastWord() - entry);
+        if (length < minimum) continue;
+        const char* limit = store.readLimit();
+        copyToWork(work, entry, length + 1, limit);
+        if (headLength > 0) {
+            if (!fitsAt(head, headLength, entry)) continue;
+            copyToWork(work, entry + headLength, length - headLength + 1, limit);
+        }
+        std::size_t workLength = length - headLength;
+        if (tailLength > 0) {
+            if (!fitsBackwards(tail, tailLength, entry + length)) continue;
+            workLength -= tailLength;
+            work[workLength] = '\0';
+        }
+        if (!search.allFit(work, workLength)) continue;
+        listMatch(listing, entry, length);
+    }
 }

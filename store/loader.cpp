@@ -7,10 +7,8 @@
 #include <cstring>
 
 #include "dialogue/console.h"
-#include "store/byte_chunks.h"
-#include "store/fast_paths.h"
+#include "store/bytes.h"
 #include "store/memory.h"
-#include "store/short_copy.h"
 #include "store/text_reader.h"
 #include "store/word_store.h"
 
@@ -24,7 +22,7 @@ constexpr int wordsPerRefresh = 100;
 enum Action : unsigned char {
     keep,     // stored: letters, digits, other bytes, punctuation that is kept
     blank,    // white space other than LF: skipped before an entry, collected inside
-    nulByte,  // NUL, stored like `keep`; the fast loader marks it, as it ends the text
+    nulByte,  // NUL: stored like `keep`, but it ends the stored text
     drop,     // punctuation that is stripped: skipped everywhere
     lineEnd,  // LF
 };
@@ -38,13 +36,6 @@ bool isPunctuation(unsigned char byte) {
            (byte >= 0x5B && byte <= 0x60) || (byte >= 0x7B && byte <= 0x7E);
 }
 
-void trimTrailingSpace(char* text) {
-    char* end = text;
-    while (*end) ++end;
-    while (end > text && isWhiteSpace(static_cast<unsigned char>(end[-1]))) --end;
-    *end = '\0';
-}
-
 void showCount(std::uint32_t count) {
     say("%10.1" PRIu32, count);
 }
@@ -55,34 +46,12 @@ void refreshCount(std::uint32_t count) {
     say("\b\b\b\b\b\b\b\b\b\b%10.1" PRIu32, count);
 }
 
-// lowercase() for a text of known length, `length` below `size`, the
-// size of its buffer: 16 bytes a step, and bytes past the text's NUL may be
-// folded along (the NUL stays NUL).
-void lowercaseKnown(char* text, std::size_t length, std::size_t size) {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const Chunk beforeA = repeatedByte('A' - 1), afterZ = repeatedByte('Z' + 1);
-    const Chunk caseBit = repeatedByte('a' - 'A');
-    for (; i < length && i + 16 <= size; i += 16) {
-        Chunk bytes = loadChunk(text + i);
-        // Bytes from 0x80 up compare as negative, so below 'A'.
-        Chunk capital =
-            _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
-        storeChunk(text + i, _mm_or_si128(bytes, _mm_and_si128(capital, caseBit)));
-    }
-#else
-    (void)size;
-#endif
-    for (; i < length; ++i)
-        if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] + ('a' - 'A'));
-}
-
-// The scanner. `fast` chooses how the steps are done, never which steps or
-// in which order. The plain loader puts every byte through the scanner's
-// table. The fast one takes a run of kept ordinary bytes at once, finding
-// where it ends from a bitmap of 64 bytes, and puts only the bytes between
-// runs through the table; it also finishes an entry knowing its length.
-template <bool fast>
+// The scanner. Every step of it is a row of the table below, taken byte by
+// byte in file order; what makes it fast is how a run of kept ordinary bytes
+// (letters, mostly) goes through those rows: the run is found whole, from a
+// bitmap of the 64 bytes of a window that marks the bytes that end a run,
+// and appended at once. Only the bytes between runs go through the table
+// one at a time. An entry is then finished knowing its length.
 class Loader {
 public:
     Loader(WordStore& store, int keepPunctuation) : store(store) {
@@ -94,7 +63,7 @@ public:
                 action = blank;
             else if (isPunctuation(byte) && !keepPunctuation)
                 action = drop;
-            else if (byte == 0 && fast)
+            else if (byte == 0)
                 action = nulByte;
             actions[byte] = action;
             endsRun[byte] = action != keep;
@@ -103,14 +72,9 @@ public:
 
     // Runs the scanner over one read's text; false when memory ran out.
     bool scan(const unsigned char* p, const unsigned char* end) {
-        if constexpr (fast) {
-            for (; p < end; p += windowSize) {
-                std::size_t size = std::min(windowSize, static_cast<std::size_t>(end - p));
-                if (!scanWindow(p, size, end)) return false;
-            }
-        } else {
-            for (; p < end; ++p)
-                if (!scanByte(*p)) return false;
+        for (; p < end; p += windowSize) {
+            std::size_t size = std::min(windowSize, static_cast<std::size_t>(end - p));
+            if (!scanWindow(p, size, end)) return false;
         }
         return true;
     }
@@ -200,32 +164,19 @@ private:
 
     // The rows of the table for `run` kept ordinary bytes in a row: the
     // first starts an entry, the others are appended while fewer than 99
-    // are held, and the next one rejects the line.
+    // are held, and the next one rejects the line. The read's text ends at
+    // `end`.
     void takeRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
         if (state == State::skipping) return;
         if (state == State::betweenEntries) startEntry();
         std::size_t room = static_cast<std::size_t>(maxWordLength - held);
-        appendRun(p, std::min(run, room), end);
-        if (run > room) rejectLine();
-    }
-
-    // Appends the `run` bytes at p, in whole chunks of 16 when both the
-    // read's text (up to `end`) and the entry buffer have room for them; the
-    // bytes moved along past the run lie beyond the entry's end.
-    void appendRun(const unsigned char* p, std::size_t run, const unsigned char* end) {
-        const char* from = reinterpret_cast<const char*>(p);
+        std::size_t taken = std::min(run, room);
         char* to = entry + held;
-        held += static_cast<int>(run);
-#if defined(__SSE2__)
-        std::size_t whole = (run + 15) & ~std::size_t{15};
-        if (static_cast<std::size_t>(end - p) >= whole && to + whole <= entry + sizeof entry) {
-            for (std::size_t i = 0; i < run; i += 16) storeChunk(to + i, loadChunk(from + i));
-            return;
-        }
-#else
-        (void)end;
-#endif
-        copyShort(to, from, run);
+        std::size_t movable = std::min(static_cast<std::size_t>(end - p),
+                                       static_cast<std::size_t>(entry + sizeof entry - to));
+        copyUnits(to, reinterpret_cast<const char*>(p), taken, movable);
+        held += static_cast<int>(taken);
+        if (run > room) rejectLine();
     }
 
     void rejectLine() {
@@ -233,40 +184,45 @@ private:
         state = State::skipping;
     }
 
+    // The entry's NUL, trimming, folding and the append, on a text whose
+    // length is known: the characters held, unless a NUL among them ends
+    // the text sooner.
     bool storeEntry() {
-        if constexpr (fast) return storeKnownEntry();
-        entry[held] = '\0';
-        trimTrailingSpace(entry);
-        lowercase(entry);
-        return store.addWord(entry) != nullptr;
-    }
-
-    // The same steps on a text whose length is known: the characters held,
-    // unless a NUL among them ends the text sooner.
-    bool storeKnownEntry() {
         putNul(static_cast<std::size_t>(held));
         std::size_t length = holdsNul ? std::strlen(entry) : static_cast<std::size_t>(held);
-        while (length > 0 && isWhiteSpace(static_cast<unsigned char>(entry[length - 1]))) --length;
-        if (length != static_cast<std::size_t>(held)) putNul(length);  // else it is there
-        lowercaseKnown(entry, length, sizeof entry);
+        length = trimTrailingSpace(entry, length);
+        lowercase(entry, length);
         return store.addWord(entry, length, sizeof entry) != nullptr;
     }
 
-    // entry[at] = NUL, written as a rewrite of the whole 16-byte chunk that
-    // holds it. The run was appended in such chunks, and lowercaseKnown()
-    // and the copy into the store read them: each read then finds its bytes
-    // in one earlier write instead of waiting for several to reach memory.
+    // entry[at] = NUL, written as a rewrite of the whole unit that holds it
+    // (store/bytes.h says why).
     void putNul(std::size_t at) {
-#if defined(__SSE2__)
         std::size_t base = at & ~std::size_t{15};
-        if (base + 16 <= sizeof entry) {
-            const Chunk lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-            Chunk here = _mm_cmpeq_epi8(lanes, repeatedByte(static_cast<char>(at - base)));
-            storeChunk(entry + base, _mm_andnot_si128(here, loadChunk(entry + base)));
-            return;
+        if (base + 16 <= sizeof entry)
+            store16(entry + base, keepFirst(load16(entry + base), at - base));
+        else
+            entry[at] = '\0';
+    }
+
+    // Cuts the trailing white space of the entry's `length` characters;
+    // returns the length left.
+    std::size_t trimTrailingSpace(char* text, std::size_t length) {
+        std::size_t kept = length;
+        while (kept > 0 && isWhiteSpace(static_cast<unsigned char>(text[kept - 1]))) --kept;
+        if (kept != length) putNul(kept);
+        return kept;
+    }
+
+    // Folds A-Z in the entry's `length` characters a unit at a time. The
+    // bytes past the NUL are folded along, and the NUL stays NUL; the last
+    // unit of a long entry ends with the buffer and folds a few bytes twice,
+    // which changes nothing.
+    void lowercase(char* text, std::size_t length) {
+        for (std::size_t i = 0; i < length; i += 16) {
+            std::size_t at = std::min(i, sizeof entry - 16);
+            store16(text + at, foldCapitals(load16(text + at)));
         }
-#endif
-        entry[at] = '\0';
     }
 
     bool finishEntry() {
@@ -283,17 +239,16 @@ private:
     Action actions[256];
     unsigned char endsRun[256];  // 1 where actions[] is not `keep`
     State state = State::betweenEntries;
-    // Zeroed, so that the fast steps, which may touch it 16 bytes at a
-    // time, read no indeterminate byte.
+    // Zeroed, so that the steps that take it 16 bytes at a time read no
+    // indeterminate byte.
     char entry[maxWordLength + 1] = {};
     int held = 0;
     bool holdsNul = false;
     int wordsSinceRefresh = 0;
 };
 
-template <bool fast>
 int loadWith(WordStore& store, std::FILE* file, int keepPunctuation, char* buffer) {
-    Loader<fast> loader(store, keepPunctuation);
+    Loader loader(store, keepPunctuation);
     TextReader text(file);
     bool memoryLeft = true;
     while (std::size_t got = text.read(buffer, chunkSize)) {
@@ -313,8 +268,7 @@ int WordStore::loadDictionary(std::FILE* file, int keepPunctuation) {
     showCount(wordCount);
     char* buffer = static_cast<char*>(allocateMemory(chunkSize));
     if (!buffer) return 1;
-    int result = fastPathsEnabled() ? loadWith<true>(*this, file, keepPunctuation, buffer)
-                                    : loadWith<false>(*this, file, keepPunctuation, buffer);
+    int result = loadWith(*this, file, keepPunctuation, buffer);
     std::free(buffer);
     return result;
 }

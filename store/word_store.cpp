@@ -12,9 +12,7 @@ WordStore::WordStore()
       writePos(nullptr),
       spaceLeft(0),
       current(nullptr),
-      readPos(nullptr),
-      nulsAhead(0),
-      nulsFrom(nullptr) {}
+      readPos(nullptr) {}
 
 WordStore::~WordStore() {
     while (first) {
@@ -51,6 +49,7 @@ bool WordStore::openBlock() {
 
 void WordStore::rewind() {
     current = first;
-    if (first) readPos = first->start;
-    nulsAhead = 0;
+    if (!first) return;
+    readPos = first->start;
+    ends.startBlock(readPos);
 }

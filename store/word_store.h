@@ -12,21 +12,66 @@
 //
 // Caller guarantees: all appends come before the first rewind(); an entry is
 // shorter than blockCapacity; only one rewind()/nextWord() walk at a time
-// (a walk of the chain from firstBlock() keeps its position in the caller).
+// (a walk of the chain from firstBlock() keeps its position in the caller,
+// and finds the entries' ends with an EntryEnds of its own, started on each
+// block).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "store/fast_paths.h"
-#include "store/nul_scan.h"
-#include "store/short_copy.h"
+#include "store/bytes.h"
 
 struct WordBlock {
     char* start;      // blockCapacity bytes of text
     char* dataEnd;    // just past the NUL of the block's last entry
     WordBlock* next;  // null for the last block
+};
+
+// Finds where each entry of a block ends, for a walk that takes the block's
+// entries in order: the NULs of 64 bytes are found at once, window after
+// window from the block's start, and those not yet reached are kept. The
+// next window's place never depends on the last NUL found, so stepping
+// from entry to entry waits for no load.
+class EntryEnds {
+public:
+    // Starts on the block whose first entry is at `start`.
+    void startBlock(const char* start) {
+        ahead = 0;
+        next = start;
+    }
+
+    // The NUL that ends `entry`, which lies below `limit`, the block's
+    // dataEnd, and is the block's first entry or follows the NUL returned
+    // last. Reads nothing at or past `limit`.
+    const char* endOf(const char* entry, const char* limit) {
+        if constexpr (!nativeBytes)
+            return static_cast<const char*>(std::memchr(entry, '\0', std::size_t(limit - entry)));
+        while (ahead == 0) {
+            from = next;
+            next += 64;
+            ahead = nulsBefore(from, limit);
+        }
+        const char* nul = from + lowestBit(ahead);
+        ahead &= ahead - 1;
+        return nul;
+    }
+
+private:
+    // The NULs among the 64 bytes at p that lie below `limit`.
+    static std::uint64_t nulsBefore(const char* p, const char* limit) {
+        if (limit - p >= 64) return nulMask64(p);
+        std::uint64_t bits = 0;
+        for (int i = 0; p + i < limit; ++i)
+            if (p[i] == '\0') bits |= std::uint64_t{1} << i;
+        return bits;
+    }
+
+    std::uint64_t ahead = 0;     // bit i for from[i]
+    const char* from = nullptr;  // the window that `ahead` covers
+    const char* next = nullptr;  // the window after it
 };
 
 class WordStore {
@@ -47,7 +92,9 @@ public:
     const char* addWord(const char* word, std::size_t length, std::size_t readable) {
         std::size_t n = length + 1;
         if ((!first || spaceLeft < n) && !openBlock()) return nullptr;
-        copyEntry(writePos, word, n, readable);
+        // The copy may move bytes past the NUL, into where the next entry
+        // goes, beyond dataEnd.
+        copyUnits(writePos, word, n, std::min<std::size_t>(readable, spaceLeft));
         spaceLeft -= static_cast<std::uint32_t>(n);
         char* stored = writePos;
         writePos += n;
@@ -69,15 +116,15 @@ public:
             current = current->next;
             if (!current) return nullptr;
             readPos = current->start;
-            nulsAhead = 0;
+            ends.startBlock(readPos);
         }
         const char* entry = readPos;
-        readPos = stepOver(readPos) + 1;
+        readPos = ends.endOf(entry, current->dataEnd) + 1;
         return entry;
     }
 
     // The NUL of the entry that nextWord() returned last, which the walk
-    // has just stepped over: the entry's length comes for free.
+    // has just found: the entry's length comes for free.
     const char* endOfLastWord() const { return readPos - 1; }
 
     // The dataEnd of the block that nextWord() read last. The bytes up to
@@ -93,42 +140,9 @@ public:
     std::uint32_t wordCount;
 
 private:
-    // Copies the n bytes of an entry to `to`. Entries are short, and most
-    // are at most 32 bytes long: moving 32 whenever the text and the block
-    // have them waits on no test of the length, and the bytes past the
-    // entry's NUL lie where the next entry goes, beyond dataEnd.
-    void copyEntry(char* to, const char* from, std::size_t n, std::size_t readable) {
-        constexpr std::size_t wide = 32;
-        if (!fastPathsEnabled())
-            std::memcpy(to, from, n);
-        else if (n <= wide && readable >= wide && spaceLeft >= wide)
-            std::memcpy(to, from, wide);
-        else
-            copyShort(to, from, n);
-    }
-
     // Links a new, empty block at the end of the chain and makes it the one
     // being filled; false, with nothing changed, when memory ran out.
     bool openBlock();
-
-    // Finds the NUL of the entry at readPos. The fast way finds the NULs of
-    // 64 bytes at once and keeps those not yet reached, so that stepping
-    // from entry to entry waits for no load.
-    const char* stepOver(const char* entry) {
-#if defined(__SSE2__)
-        if (fastPathsEnabled()) {
-            if (nulsAhead == 0) {
-                nulsFrom = entry;
-                while ((nulsAhead = nulBitsBefore(nulsFrom, current->dataEnd)) == 0) nulsFrom += 64;
-            }
-            const char* nul = nulsFrom + lowestBit(nulsAhead);
-            nulsAhead &= nulsAhead - 1;
-            return nul;
-        }
-#endif
-        nulsAhead = 0;
-        return findNulPlain(entry, current->dataEnd);
-    }
 
     WordBlock* first;
     WordBlock* last;
@@ -136,8 +150,5 @@ private:
     std::uint32_t spaceLeft;
     WordBlock* current;  // block being filled, then block being read
     const char* readPos;
-    // The NULs found ahead of readPos in the current block, bit i for
-    // nulsFrom[i]; only the fast walk uses them.
-    std::uint64_t nulsAhead;
-    const char* nulsFrom;
+    EntryEnds ends;  // of the cursor's walk
 };

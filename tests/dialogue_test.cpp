@@ -22,12 +22,6 @@ using namespace transcript;
 const std::string smallList = "Cat\ncot\ndon't\ny\n";
 const std::string x99(99, 'x');
 
-std::string repeat(const std::string& text, int times) {
-    std::string out;
-    while (times-- > 0) out += text;
-    return out;
-}
-
 class Dialogue : public testing::Test {
 protected:
     Outcome run(const std::string& input) {

@@ -6,7 +6,9 @@
 
 #include "store/text_reader.h"
 #include "store/word_store.h"
+#include "tests/reference.h"
 #include "tests/test_support.h"
+#include "tests/transcript.h"
 
 namespace {
 
@@ -82,35 +84,20 @@ INSTANTIATE_TEST_SUITE_P(
                  0}),
     [](const auto& info) { return testName(info.param.what); });
 
-std::string shownCount(unsigned count) {
-    char field[16];
-    std::snprintf(field, sizeof field, "%10.1u", count);
-    return field;
-}
-
-std::string lines(int count) {
-    std::string file;
-    for (int i = 0; i < count; ++i) file += "w\n";
-    return file;
-}
-
 TEST(CountDisplay, RefreshesAfterEveryHundredthEntryEndedByLineFeedAndAtTheEnd) {
     struct {
         std::string file;
-        std::vector<unsigned> shown;
+        unsigned lineFeedEnded, total;
     } cases[] = {
-        {"", {0, 0}},
-        {lines(100), {0, 100, 100}},
-        {lines(199) + "last", {0, 100, 200}},  // the last entry has no LF
+        {"", 0, 0},
+        {transcript::repeat("w\n", 100), 100, 100},
+        {transcript::repeat("w\n", 199) + "last", 199, 200},  // the last entry has no LF
     };
     for (const auto& c : cases) {
-        std::string expected = "\n\n\n\n\n\n\n\n\nNumber of words read in: " + shownCount(0);
-        for (std::size_t i = 1; i < c.shown.size(); ++i)
-            expected += std::string(10, '\b') + shownCount(c.shown[i]);
         FakeConsole console;
         WordStore store;
         loadBytes(store, c.file, 1);
-        EXPECT_EQ(console.output(), expected);
+        EXPECT_EQ(console.output(), transcript::countDisplay(c.lineFeedEnded, c.total));
     }
 }
 
@@ -159,6 +146,38 @@ TEST(Loading, OutOfMemoryReturnsOneAndKeepsWhatWasStored) {
         EXPECT_EQ(loadBytes(store, file, 1), 1);
         EXPECT_EQ(cursorWalk(store).size(), c.kept);
         EXPECT_EQ(store.wordCount, c.kept);
+    }
+}
+
+// Random files of lines up to and past the 99-byte limit, with every kind of
+// byte the loader treats apart: line ends, CR, blanks, punctuation,
+// capitals, NUL, 0x1A and high bytes, and lines of letters only, whose long
+// runs cross the scanner's 64-byte windows and reach the limit inside a run.
+// Each file is loaded as it is and with a read boundary moved to a random
+// place in it; both must store and show what a line-by-line reading gives.
+TEST(Loading, RandomFilesAgreeWithALineByLineReading) {
+    Random random(1208);
+    const std::string bytes =
+        std::string("aaaaaaaZzz  \t\r.'-\xC4\xFF\n", 21) + std::string(1, '\0');
+    const std::string letters = "abcXYZ\xE9";
+    for (int i = 0; i < 300; ++i) {
+        std::string file;
+        for (int line = random.below(400); line > 0; --line) {
+            const std::string& alphabet = random.below(3) ? bytes : letters;
+            file +=
+                random.text(alphabet, random.length(20, 130)) + (random.below(4) ? "\n" : "\r\n");
+        }
+        if (random.below(5) == 0) file.insert(random.below(int(file.size()) + 1), "\x1A");
+        int keepPunctuation = random.below(2);
+        reference::Loaded expected = reference::load(file, keepPunctuation);
+        std::size_t cut = random.below(int(file.size()) + 1);
+        for (const std::string& variant : {file, std::string(102400 - cut, '\n') + file}) {
+            FakeConsole console;
+            WordStore store;
+            ASSERT_EQ(loadBytes(store, variant, keepPunctuation), 0);
+            ASSERT_EQ(cursorWalk(store), expected.entries) << "file " << i;
+            ASSERT_EQ(console.output(), expected.display) << "file " << i;
+        }
     }
 }
 

@@ -2,9 +2,10 @@
 // searches: a whole-pattern wildcard matcher and the listing around it.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tests/transcript.h"
 
 namespace reference {
 
@@ -18,18 +19,13 @@ inline bool isPunct(char c) {
            !((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
 }
 
-inline std::string shownCount(std::size_t count) {
-    char field[16];
-    std::snprintf(field, sizeof field, "%10.1u", static_cast<unsigned>(count));
-    return field;
-}
-
 struct Loaded {
     std::vector<std::string> entries;
     std::string display;  // the running count with its warnings
 };
 
-// Reads a word list line by line, the plain way.
+// Reads a word list line by line, the plain way: the whole file at once,
+// text mode first, then each line on its own.
 inline Loaded load(std::string bytes, bool keepPunctuation) {
     std::size_t stop = bytes.find('\x1A');
     if (stop != std::string::npos) bytes.resize(stop);
@@ -38,8 +34,7 @@ inline Loaded load(std::string bytes, bool keepPunctuation) {
         if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
 
     Loaded out;
-    out.display = "\n\n\n\n\n\n\n\n\nNumber of words read in: " + shownCount(0);
-    const std::string refresh(10, '\b');
+    out.display = transcript::countHeading;
     int sinceRefresh = 0;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t lineFeed = text.find('\n', start);
@@ -70,10 +65,10 @@ inline Loaded load(std::string bytes, bool keepPunctuation) {
         out.entries.push_back(entry);
         if (ended && ++sinceRefresh == 100) {
             sinceRefresh = 0;
-            out.display += refresh + shownCount(out.entries.size());
+            out.display += transcript::countRefresh(unsigned(out.entries.size()));
         }
     }
-    out.display += refresh + shownCount(out.entries.size());
+    out.display += transcript::countRefresh(unsigned(out.entries.size()));
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,34 @@ TEST(WordStore, FailedAllocationKeepsEveryStoredEntry) {
         EXPECT_EQ(store.addWord("next"), nullptr);
         EXPECT_EQ(chainWalk(store), stored);
         EXPECT_EQ(cursorWalk(store), stored);
+    }
+}
+
+// Blocks of every size up to 200 bytes, so that their end falls at every
+// place of a 64-byte window: the walk must find each entry's end and read
+// nothing past the block, which the sanitizer build would catch.
+TEST(EntryEnds, FindsEveryEntryEndAndReadsNothingPastTheBlock) {
+    Random random(64);
+    const std::string bytes("aaab\0", 5);
+    for (int size = 1; size <= 200; ++size) {
+        for (int round = 0; round < 10; ++round) {
+            std::string text = random.text(bytes, size - 1) + '\0';
+            std::vector<std::size_t> nuls;
+            for (std::size_t i = 0; i < text.size(); ++i)
+                if (text[i] == '\0') nuls.push_back(i);
+            std::unique_ptr<char[]> block(new char[text.size()]);
+            std::memcpy(block.get(), text.data(), text.size());
+            const char* limit = block.get() + text.size();
+            EntryEnds ends;
+            ends.startBlock(block.get());
+            std::vector<std::size_t> found;
+            for (const char* entry = block.get(); entry < limit;) {
+                const char* end = ends.endOf(entry, limit);
+                found.push_back(static_cast<std::size_t>(end - block.get()));
+                entry = end + 1;
+            }
+            ASSERT_EQ(found, nuls) << "size " << size;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "dialogue/console.h"
+#include "search/search.h"
 #include "store/memory.h"
 
 FakeConsole::FakeConsole(const std::string& input) : input(input) {
@@ -61,11 +62,15 @@ long FailingAllocator::calls() {
 
 std::vector<std::string> chainWalk(const WordStore& store) {
     std::vector<std::string> entries;
-    for (const WordBlock* block = store.firstBlock(); block; block = block->next)
+    EntryEnds ends;
+    for (const WordBlock* block = store.firstBlock(); block; block = block->next) {
+        ends.startBlock(block->start);
         for (const char* entry = block->start; entry < block->dataEnd;) {
-            entries.emplace_back(entry);
-            entry += entries.back().size() + 1;
+            const char* end = ends.endOf(entry, block->dataEnd);
+            entries.emplace_back(entry, end);
+            entry = end + 1;
         }
+    }
     return entries;
 }
 
@@ -74,6 +79,13 @@ std::vector<std::string> cursorWalk(WordStore& store) {
     store.rewind();
     while (const char* entry = store.nextWord()) entries.emplace_back(entry);
     return entries;
+}
+
+void searchFor(const std::string& pattern, WordStore& store) {
+    if (hasStar(pattern.c_str()))
+        searchStar(pattern.c_str(), store);
+    else
+        searchFixed(pattern.c_str(), store);
 }
 
 int loadBytes(WordStore& store, const std::string& bytes, int keepPunctuation) {

@@ -1,8 +1,10 @@
 // Helpers for the unit tests: a console that reads and writes strings, an
-// allocator that fails on request, and walks over a store.
+// allocator that fails on request, walks over a store, a search of either
+// kind, and seeded random texts.
 #pragma once
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,28 @@ public:
 // Reads a store's entries by walking its block chain, and by its cursor.
 std::vector<std::string> chainWalk(const WordStore& store);
 std::vector<std::string> cursorWalk(WordStore& store);
+
+// Runs the search that `pattern` calls for, as the query loop does.
+void searchFor(const std::string& pattern, WordStore& store);
+
+// Seeded random numbers and texts, the same on every machine.
+class Random {
+public:
+    explicit Random(unsigned seed) : engine(seed) {}
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine); }
+    // Mostly up to `typical`, now and then up to `longest`.
+    int length(int typical, int longest) {
+        return below(8) ? below(typical + 1) : below(longest + 1);
+    }
+    std::string text(const std::string& alphabet, int length) {
+        std::string out(static_cast<std::size_t>(length), ' ');
+        for (char& c : out) c = alphabet[static_cast<std::size_t>(below(int(alphabet.size())))];
+        return out;
+    }
+
+private:
+    std::mt19937 engine;
+};
 
 // A test name made of the letters and digits of `description`.
 std::string testName(const char* description);

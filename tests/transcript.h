@@ -6,6 +6,12 @@
 
 namespace transcript {
 
+inline std::string repeat(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 const std::string filePrompt =
     "\n\nEnter dictionary name to be loaded into memory\n<RETURN for default of engldict.txt>\n";
 const std::string punctuationQuestion =
@@ -32,12 +38,18 @@ inline std::string count(unsigned value) {
     return field;
 }
 
+const std::string countHeading = "\n\n\n\n\n\n\n\n\nNumber of words read in: " + count(0);
+
+inline std::string countRefresh(unsigned value) {
+    return std::string(10, '\b') + count(value);
+}
+
 // The running count for `lineFeedEnded` entries finished by a line feed and
 // `total` entries in all.
 inline std::string countDisplay(unsigned lineFeedEnded, unsigned total) {
-    std::string shown = "\n\n\n\n\n\n\n\n\nNumber of words read in: " + count(0);
-    for (unsigned n = 100; n <= lineFeedEnded; n += 100) shown += std::string(10, '\b') + count(n);
-    return shown + std::string(10, '\b') + count(total);
+    std::string shown = countHeading;
+    for (unsigned n = 100; n <= lineFeedEnded; n += 100) shown += countRefresh(n);
+    return shown + countRefresh(total);
 }
 
 inline std::string greeting(unsigned words) {

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/console.h"
-#include "search/search.h"
 #include "tests/fuzz/check.h"
 #include "tests/reference.h"
 #include "tests/test_support.h"
@@ -34,10 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     FakeConsole console;
-    if (hasStar(pattern.c_str()))
-        searchStar(pattern.c_str(), store);
-    else
-        searchFixed(pattern.c_str(), store);
+    searchFor(pattern, store);
     FUZZ_CHECK(console.output() == reference::listing(entries, pattern));
     return 0;
 }
