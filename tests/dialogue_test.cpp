@@ -106,6 +106,7 @@ TEST_F(Dialogue, EndOfInputEndsTheProgramAtEveryPrompt) {
         std::string input, output;
         int status;
     } cases[] = {
+        // The program in the build tree has no installed list to fall back on.
         {false, "", filePrompt + cantAccess("engldict.txt"), 1},
         {false, "\n\n\n",
          filePrompt + cantAccess("engldict.txt") + filePrompt + cantAccess("engldict.txt") +
