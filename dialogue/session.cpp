@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dialogue/console.h"
+#include "dialogue/installed_list.h"
 #include "search/search.h"
 
 namespace {
@@ -20,15 +21,32 @@ bool isDirectory(std::FILE* file) {
     return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// Asks for a word list until one opens. Null when input ended first.
+// Null when the file cannot be opened for reading or is a directory.
+std::FILE* openList(const char* name) {
+    std::FILE* file = std::fopen(name, "r");
+    if (file && !isDirectory(file)) return file;
+    if (file) std::fclose(file);
+    return nullptr;
+}
+
+// An installed program is seldom started in the folder of its list, so the
+// default name falls back on the copy installed with it.
+std::FILE* openInstalledList() {
+    char path[4096];
+    return installedListPath(path, sizeof path) ? openList(path) : nullptr;
+}
+
+// Asks for a word list until one opens. Null when input ended first. A name
+// the user typed is tried where it says and nowhere else.
 std::FILE* openWordList(char* name) {
     for (;;) {
         say("\n\nEnter dictionary name to be loaded into memory\n"
             "<RETURN for default of engldict.txt>\n");
-        if (readLine(name, lineSize) == 0) std::strcpy(name, defaultName);
-        std::FILE* file = std::fopen(name, "r");
-        if (file && !isDirectory(file)) return file;
-        if (file) std::fclose(file);
+        bool typed = readLine(name, lineSize) != 0;
+        if (!typed) std::strcpy(name, defaultName);
+        std::FILE* file = openList(name);
+        if (!file && !typed) file = openInstalledList();
+        if (file) return file;
         say("\a\n\nError: Can't access %s\n", name);
         if (inputHasEnded()) return nullptr;
     }

@@ -2,19 +2,65 @@
 # install into a Debian package with CPack:
 #
 #   bin/pallimorvenquist
-#   share/man/man1/pallimorvenquist.1
-#   share/pallimorvenquist/engldict.txt         the default word list
-#   share/pallimorvenquist/engldict.copyright   its copyright and licence
+#   share/man/man1/pallimorvenquist.1.gz
+#   share/pallimorvenquist/engldict.txt          the default word list
+#   share/pallimorvenquist/engldict.copyright    its copyright and licence
+#   share/doc/pallimorvenquist/copyright         the program's and the list's
+#                                                licences, as Debian reads them
+#   share/doc/pallimorvenquist/changelog.gz      in Debian's changelog format
 #
-# The program still looks for engldict.txt in the current directory; the
-# manual page tells users where the installed list lives.
+# The program finds the installed word list from its own place, so these
+# places must keep in step with dialogue/installed_list.cpp. Nothing here
+# depends on the architecture: an arm64 package comes from the same rules.
 include(GNUInstallDirs)
 
+set(packaging_dir ${PROJECT_BINARY_DIR}/packaging)
+
+# Gzipped copies, as Debian installs manual pages and changelogs; -n keeps
+# names and times out, so the same text always gives the same bytes.
+function(add_gzipped source name)
+  add_custom_command(OUTPUT ${packaging_dir}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${packaging_dir}/${name}
+    COMMAND gzip -9nf ${packaging_dir}/${name}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+add_gzipped(${PROJECT_SOURCE_DIR}/packaging/pallimorvenquist.1 pallimorvenquist.1)
+add_gzipped(${PROJECT_SOURCE_DIR}/packaging/changelog changelog)
+add_custom_target(packaging_files ALL DEPENDS
+  ${packaging_dir}/pallimorvenquist.1.gz ${packaging_dir}/changelog.gz)
+
+# The text of `file` from its line that starts with `from`, as the lines of
+# a field of a Debian copyright file: each line indented, empty ones a dot.
+function(copyright_field_text file from variable)
+  file(READ ${file} text)
+  string(FIND "${text}" "${from}" start)
+  string(SUBSTRING "${text}" ${start} -1 text)
+  string(REGEX REPLACE "\n+$" "" text "${text}")
+  string(REGEX REPLACE "[ \t]+\n" "\n" text "${text}")
+  string(REPLACE "\n" "\n " text " ${text}")
+  string(REPLACE "\n \n" "\n .\n" text "${text}")
+  string(REPLACE "\n \n" "\n .\n" text "${text}")
+  set(${variable} "${text}" PARENT_SCOPE)
+endfunction()
+copyright_field_text(${PROJECT_SOURCE_DIR}/LICENSE "Permission is hereby" program_licence)
+copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "This package was debianized"
+                     word_list_licence)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${packaging_dir}/copyright @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/engldict.copyright)
+
 install(TARGETS pallimorvenquist RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/pallimorvenquist.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The compiler's version notes in .comment have no use in an installed
+# program; stripping leaves them.
+if(CMAKE_OBJCOPY AND NOT WIN32)
+  install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/pallimorvenquist\")")
+endif()
+install(FILES ${packaging_dir}/pallimorvenquist.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/engldict.txt ${PROJECT_SOURCE_DIR}/engldict.copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/pallimorvenquist)
+install(FILES ${packaging_dir}/copyright ${packaging_dir}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pallimorvenquist)
@@ -23,10 +69,12 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console word finder for crosswords and ot
 set(CPACK_PACKAGE_DESCRIPTION
     "Lists, in the order of the word list, every entry that fits a pattern\n\
 in which ? stands for one unknown character and * for any run of\n\
-characters. Comes with an American English word list of 104,334 entries.")
+characters. Comes with an American English word list of 73,696 entries,\n\
+plain ASCII and without possessive forms.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pallimorvenquist developers <developers@pallimorvenquist.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS rlwrap)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Depends is worked out from the libraries the executable links against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

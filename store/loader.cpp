@@ -247,13 +247,23 @@ private:
     int wordsSinceRefresh = 0;
 };
 
+// The UTF-8 byte-order mark that Windows editors put at the start of a file
+// would otherwise stick, unseen, to the first entry, which then no pattern
+// finds. Only the file's first three bytes can be one.
+std::size_t byteOrderMarkLength(const unsigned char* text, std::size_t size) {
+    return size >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? 3 : 0;
+}
+
 int loadWith(WordStore& store, std::FILE* file, int keepPunctuation, char* buffer) {
     Loader loader(store, keepPunctuation);
     TextReader text(file);
     bool memoryLeft = true;
+    bool firstRead = true;
     while (std::size_t got = text.read(buffer, chunkSize)) {
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-        memoryLeft = loader.scan(bytes, bytes + got);
+        const unsigned char* start = firstRead ? bytes + byteOrderMarkLength(bytes, got) : bytes;
+        firstRead = false;
+        memoryLeft = loader.scan(start, bytes + got);
         if (!memoryLeft) break;
     }
     if (memoryLeft) memoryLeft = loader.finishInput();

@@ -44,6 +44,8 @@ void expectSession(const std::string& list, bool strip, const std::vector<std::s
     EXPECT_TRUE(outcome.output == output + end) << "the session's output differs";
 }
 
+const std::string bom = "\xEF\xBB\xBF";  // the UTF-8 byte-order mark
+
 std::string everyByte() {
     std::string list;
     for (int b = 0; b < 256; ++b) list += std::string(1, char(b)) + "x" + char(b) + "\n";
@@ -64,6 +66,7 @@ TEST(HostileLists, AreLoadedExactlyAsTheirLinesSay) {
         {"a million empty lines", std::string(1000000, '\n'), {"*"}},
         {"one line of 10 MB", std::string(10 << 20, 'a'), {"*"}},
         {"every byte value", everyByte(), {"?x?", "*", "?"}},
+        {"a byte-order mark first", bom + "cat\n" + bom + "cot\n", {"cat", "c?t", "*c?t"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

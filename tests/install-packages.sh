@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # groff-base checks the manual page, dpkg-dev works out the Debian package's
-# Depends, clang-format and clang-tidy (with git for the file list) lint.
-packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev
+# Depends, lintian checks that package, clang-format and clang-tidy (with git
+# for the file list) lint.
+packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
     clang-format clang-tidy git "$@")
 missing=()
 for package in "${packages[@]}"; do

@@ -17,6 +17,7 @@ using namespace std::string_literals;
 
 const std::string warning = "WARNING: A word of size 99 has been rejected.\n";
 const std::string letters99(99, 'q');
+const std::string bom = "\xEF\xBB\xBF";  // the UTF-8 byte-order mark
 
 int warnings(const std::string& output) {
     int count = 0;
@@ -77,6 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"lone CR kept inside, trimmed at end", "a\rb\nab\r\r\n", 1, {"a\rb", "ab"}, 0},
         LoadCase{"0x1A ends the input", "one\ntw\x1Aignored\nthree\n", 1, {"one", "tw"}, 0},
         LoadCase{"NUL ends the stored text", "a\0b\n\0xyz\n"s, 1, {"a", ""}, 0},
+        LoadCase{"byte-order mark skipped", bom + "Cat\ncot\n", 1, {"cat", "cot"}, 0},
+        LoadCase{"byte-order mark only", bom, 1, {}, 0},
+        LoadCase{"its bytes elsewhere kept",
+                 "\n" + bom + "a\nb" + bom + "\n",
+                 1,
+                 {bom + "a", "b" + bom},
+                 0},
+        LoadCase{"partial byte-order mark kept", "\xEF\xBBx\n\xEF", 1, {"\xEF\xBBx", "\xEF"}, 0},
         LoadCase{"high bytes untouched",
                  "\xC4NGSTR\xD6M\n\xA0x\xA0\n",
                  0,

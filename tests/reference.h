@@ -29,6 +29,7 @@ struct Loaded {
 inline Loaded load(std::string bytes, bool keepPunctuation) {
     std::size_t stop = bytes.find('\x1A');
     if (stop != std::string::npos) bytes.resize(stop);
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);  // the byte-order mark
     std::string text;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
