@@ -8,28 +8,30 @@
 #
 #   bash bench/compare.sh [insane|shipped|10m|FILE] [ROUNDS]
 #
+# PALLIMORVENQUIST_PORTABLE=ON in the environment measures the portable
+# build (no SSE2 or NEON) instead.
+#
 # The program folds A-Z to a-z and its `?` is one byte, so the peers run
 # case-insensitively on bytes (-i; rg also --no-unicode) and their lines are
 # compared after folding A-Z.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source bench/build.sh
 
 list=${1:-insane}
 rounds=${2:-7}
 
 bash tests/install-packages.sh wamerican-insane ripgrep time
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPALLIMORVENQUIST_TESTS=OFF \
-    -DPALLIMORVENQUIST_BENCH=ON >/dev/null
-cmake --build build/bench --target pallimorvenquist make_word_list >/dev/null
-program=$root/build/bench/pallimorvenquist
+build_bench pallimorvenquist make_word_list
+program=$root/$bench_build/pallimorvenquist
 
 case $list in
     insane) file=/usr/share/dict/american-english-insane answer=$file ;;
     shipped) file=$root/engldict.txt answer= ;;  # the program's default
     10m)
-        file=$root/build/bench/bench/generated-10m.txt answer=$file
-        [ -f "$file" ] || build/bench/bench/make_word_list "$file"
+        file=$root/$bench_build/bench/generated-10m.txt answer=$file
+        [ -f "$file" ] || "$bench_build/bench/make_word_list" "$file"
         ;;
     *) file=$(realpath "$list") answer=$file ;;
 esac
