@@ -2,6 +2,14 @@
 
 #include <cstring>
 
+#if defined(_WIN32)
+
+std::size_t TextReader::read(char* buffer, std::size_t size) {
+    return std::fread(buffer, 1, size, file);
+}
+
+#else
+
 namespace {
 constexpr char endOfText = 0x1A;
 }
@@ -43,3 +51,5 @@ std::size_t TextReader::read(char* buffer, std::size_t size) {
     if (out != in) std::memmove(out, in, rest);
     return static_cast<std::size_t>(out + rest - buffer);
 }
+
+#endif
