@@ -13,6 +13,7 @@
 
 #include "tests/program_runner.h"
 #include "tests/reference.h"
+#include "tests/scratch_directory.h"
 #include "tests/transcript.h"
 
 namespace {

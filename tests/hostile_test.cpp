@@ -11,6 +11,7 @@
 
 #include "tests/program_runner.h"
 #include "tests/reference.h"
+#include "tests/scratch_directory.h"
 #include "tests/transcript.h"
 
 namespace {
@@ -52,7 +53,7 @@ std::string everyByte() {
 }
 
 TEST(HostileLists, AreLoadedExactlyAsTheirLinesSay) {
-    std::ifstream program(PROGRAM, std::ios::binary);
+    std::ifstream program(programPath(), std::ios::binary);
     const std::string binary((std::istreambuf_iterator<char>(program)),
                              std::istreambuf_iterator<char>());
     struct {

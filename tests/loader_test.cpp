@@ -115,17 +115,16 @@ TEST(CountDisplay, RefreshesAfterEveryHundredthEntryEndedByLineFeedAndAtTheEnd) 
 }
 
 TEST(TextReader, SameTextWhateverTheReadSize) {
-    std::string raw = "a\r\nb\r\rc\r\n\r\n\r\r\x1Azz\r\n";
+    const std::string raw = "a\r\nb\r\rc\r\n\r\n\r\r\x1Azz\r\n";
     const std::string text = "a\nb\r\rc\n\n\r\r";
     for (std::size_t size = 1; size <= raw.size(); ++size) {
         SCOPED_TRACE(size);
-        std::FILE* file = fmemopen(&raw[0], raw.size(), "r");
-        TextReader reader(file);
+        TextInput file(raw);
+        TextReader reader(file.file());
         std::string got;
         char buffer[64];
         while (std::size_t n = reader.read(buffer, size)) got.append(buffer, n);
         EXPECT_EQ(got, text);
-        std::fclose(file);
     }
 }
 
