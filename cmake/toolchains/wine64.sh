@@ -1,0 +1,33 @@
+#!/bin/sh
+# Runs a Windows program of a build tree under wine64, as a console program
+# with no display: no debug output, no offer to install Mono or Gecko, and a
+# wine prefix of the build tree's own (BUILD_DIR/wine, made on first use).
+# A wine server stays up for a minute after the last program ends, so that
+# each start in a run of tests takes milliseconds rather than seconds.
+# Usage: wine64.sh PROGRAM.exe [ARGUMENT...]
+set -eu
+
+wine=/usr/lib/wine/wine64  # Debian's wine64 package
+server=/usr/lib/wine/wineserver
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+[ -x "$server" ] || server=$(command -v wineserver)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The build tree is the nearest directory above the program with a CMake cache.
+tree=$(cd "$(dirname "$1")" && pwd)
+while [ "$tree" != / ] && [ ! -f "$tree/CMakeCache.txt" ]; do tree=$(dirname "$tree"); done
+if [ "$tree" != / ]; then
+    export WINEPREFIX="$tree/wine"
+    # Made quietly, once: wine announces a new prefix on standard error,
+    # which the tests read. Programs started together wait for one another.
+    [ -f "$tree/wine.made" ] || flock "$tree" sh -c \
+        '[ -f "$2" ] || { "$1" wineboot --init >/dev/null 2>&1 && touch "$2"; }' sh "$wine" \
+        "$tree/wine.made"
+fi
+# A server of our own, unless one is running: it stays up a minute after
+# the last program. Wine's background programs start with it, detached from
+# our output: a test's output would otherwise stay open as long as they run.
+if "$server" -p60 </dev/null >/dev/null 2>&1; then
+    "$wine" wineboot </dev/null >/dev/null 2>&1
+fi
+exec "$wine" "$@"
