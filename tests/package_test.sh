@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack, unpacks it into a scratch root and
-# runs the installed program on piped sessions: it must list the shipped
-# files where the manual page says, and answer byte for byte as the program
-# in the build tree does.
-# Usage: package_test.sh BUILD_DIR SOURCE_DIR
+# Builds the package with CPack (a Debian package, or the zip of a Windows
+# build), unpacks it into a scratch root and runs the packed program on piped
+# sessions: it must hold the shipped files where they belong, and answer byte
+# for byte as the program in the build tree does. A cross build's programs
+# run under its emulator.
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR [EMULATOR]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
+emulator=("${@:3}")
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+root=$scratch/root
+trap 'rm -rf "$scratch" "$root"' EXIT
 
 fail() {
     echo "FAILED: $*"
@@ -17,22 +20,66 @@ fail() {
 
 cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
     { cat "$scratch/cpack.log"; fail "cpack"; }
-packages=("$scratch"/out/pallimorvenquist_*.deb)
-[ ${#packages[@]} -eq 1 ] && [ -f "${packages[0]}" ] || fail "expected one package"
-deb=${packages[0]}
+shopt -s nullglob
+packages=("$scratch"/out/pallimorvenquist[_-]*.{deb,zip})
+[ ${#packages[@]} -eq 1 ] || fail "expected one package"
+package=${packages[0]}
 
-# The package holds exactly the program, its manual page and the word list.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$scratch/files"
-printf '%s\n' ./usr/bin/pallimorvenquist ./usr/share/man/man1/pallimorvenquist.1 \
-    ./usr/share/pallimorvenquist/engldict.copyright ./usr/share/pallimorvenquist/engldict.txt \
-    >"$scratch/expected-files"
-diff -u "$scratch/expected-files" "$scratch/files" || fail "package contents"
-dpkg-deb -f "$deb" Depends | grep -q 'libstdc++6' || fail "Depends lacks libstdc++6"
+# The Debian package holds exactly the program, its manual page and the word
+# list, for the machine the program is built for.
+check_deb() {
+    dpkg-deb -c "$package" | awk '$1 !~ /^d/ { print $6 }' | sort >"$scratch/files"
+    printf '%s\n' ./usr/bin/pallimorvenquist ./usr/share/man/man1/pallimorvenquist.1 \
+        ./usr/share/pallimorvenquist/engldict.copyright ./usr/share/pallimorvenquist/engldict.txt \
+        >"$scratch/expected-files"
+    diff -u "$scratch/expected-files" "$scratch/files" || fail "package contents"
+    local depends needed
+    depends=$(dpkg-deb -f "$package" Depends)
+    [[ $depends == *libstdc++6* ]] || fail "Depends lacks libstdc++6"
+    # The C library named is at least as new as the program needs.
+    needed=$(objdump -T "$build/pallimorvenquist" | grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -n 1)
+    [[ $depends =~ libc6\ \(\>=\ ([0-9.]+)\) ]] || fail "Depends lacks libc6"
+    dpkg --compare-versions "${BASH_REMATCH[1]}" ge "${needed#GLIBC_}" ||
+        fail "Depends asks for libc6 ${BASH_REMATCH[1]}, the program needs $needed"
+    dpkg -x "$package" "$root"
+    program=$build/pallimorvenquist
+    installed=$root/usr/bin/pallimorvenquist
+    shared=$root/usr/share/pallimorvenquist
+    local machine architecture
+    machine=$(LC_ALL=C readelf -h "$installed" | sed -n 's/^ *Machine: *//p')
+    case $machine in
+        *X86-64) architecture=amd64 ;;
+        AArch64) architecture=arm64 ;;
+        *) fail "unexpected machine: $machine" ;;
+    esac
+    [ "$(dpkg-deb -f "$package" Architecture)" = "$architecture" ] ||
+        fail "Architecture is not $architecture"
+}
 
-root=$scratch/root
-dpkg -x "$deb" "$root"
-installed=$root/usr/bin/pallimorvenquist
-shared=$root/usr/share/pallimorvenquist
+# The zip holds one directory with the program, the word list beside it, the
+# list's copyright, the licence and the README with Windows line ends.
+check_zip() {
+    local top
+    top=$(basename "$package" .zip)
+    # Inside the build tree, where wine finds the build's prefix.
+    root=$(mktemp -d "$build/zip-test.XXXXXX")
+    (cd "$root" && cmake -E tar xf "$package")
+    (cd "$root" && find . -type f | sort) >"$scratch/files"
+    printf "./$top/%s\n" LICENSE README.txt engldict.copyright engldict.txt pallimorvenquist.exe \
+        >"$scratch/expected-files"
+    diff -u "$scratch/expected-files" "$scratch/files" || fail "zip contents"
+    shared=$root/$top
+    sed 's/$/\r/' "$source/README.md" | cmp -s - "$shared/README.txt" ||
+        fail "README.txt is not the README with CR LF line ends"
+    cmp -s "$source/LICENSE" "$shared/LICENSE" || fail "LICENSE differs"
+    program=$build/pallimorvenquist.exe
+    installed=$shared/pallimorvenquist.exe
+}
+
+case $package in
+    *.deb) check_deb ;;
+    *.zip) check_zip ;;
+esac
 cmp -s "$source/engldict.txt" "$shared/engldict.txt" || fail "installed word list differs"
 
 # Runs `program` in `directory` on `input`; the output goes to `name`, the
@@ -40,13 +87,14 @@ cmp -s "$source/engldict.txt" "$shared/engldict.txt" || fail "installed word lis
 session() {
     local program=$1 directory=$2 input=$3 name=$4
     local status=0
-    (cd "$directory" && printf '%b' "$input" | "$program") >"$scratch/$name" 2>&1 || status=$?
+    (cd "$directory" && printf '%b' "$input" | "${emulator[@]}" "$program") >"$scratch/$name" 2>&1 ||
+        status=$?
     echo "exit status $status" >>"$scratch/$name"
 }
 
 same_session() {
     local directory=$1 input=$2 what=$3
-    session "$build/pallimorvenquist" "$directory" "$input" expected
+    session "$program" "$directory" "$input" expected
     session "$installed" "$directory" "$input" actual
     cmp "$scratch/expected" "$scratch/actual" || fail "$what: installed program answers differently"
     grep -q 'There are 104334 words in this dictionary' "$scratch/actual" || fail "$what: no greeting"
@@ -57,7 +105,12 @@ same_session() {
 same_session "$shared" '\nn\n?now???ge\nr*y*y*\n' "default list"
 grep -q 'knowledge' "$scratch/actual" || fail "default list: ?now???ge found nothing"
 
-# From anywhere else, the full path loads it; stripping punctuation this time.
-same_session "$scratch" "$shared/engldict.txt\\ny\\n*z*z*z*\\n" "full path"
-grep -q 'pizzazzs' "$scratch/actual" || fail "full path: *z*z*z* found nothing"
-echo "package test passed: $(basename "$deb")"
+# Stripping punctuation this time; on Linux from anywhere else, by the full
+# path of the installed list.
+if [ "${package##*.}" = deb ]; then
+    same_session "$scratch" "$shared/engldict.txt\\ny\\n*z*z*z*\\n" "full path"
+else
+    same_session "$shared" '\ny\n*z*z*z*\n' "stripping"
+fi
+grep -q 'pizzazzs' "$scratch/actual" || fail "stripping: *z*z*z* found nothing"
+echo "package test passed: $(basename "$package")"
