@@ -58,6 +58,15 @@ TEST_F(Dialogue, AsksAgainUntilAListOpens) {
     expectSession("nosuch\n   \nsub\n\nn\n",
                   filePrompt + cantAccess("nosuch") + filePrompt + cantAccess("   ") + filePrompt +
                       cantAccess("sub") + filePrompt + load("engldict.txt", false, 4) + end);
+    // Windows ignores the case of a name and drops its trailing blanks and
+    // dots; elsewhere each of these names another file.
+    for (std::string name : {"ENGLDICT.TXT", "engldict.txt.", "engldict.txt "}) {
+        SCOPED_TRACE(name);
+        expectSession(name + "\n\nn\n", forWindows()
+                                            ? filePrompt + load(name, false, 4) + search("") + end
+                                            : filePrompt + cantAccess(name) + filePrompt +
+                                                  load("engldict.txt", false, 4) + end);
+    }
 }
 
 TEST_F(Dialogue, LongNamesAreTriedInPiecesOf99) {
@@ -117,6 +126,9 @@ TEST_F(Dialogue, EndOfInputEndsTheProgramAtEveryPrompt) {
         {true, "\nn", loaded + end, 0},
         {true, "\nn\n\n\n\n", loaded + end, 0},
         {true, "\nn\ncat", loaded + search("cat\n") + end, 0},
+        // On Windows 0x1A ends the input; elsewhere it is an ordinary byte.
+        {true, "\nn\nc?t\x1A\ncot\n",
+         loaded + (forWindows() ? search("cat\ncot\n") : search("") + search("cot\n")) + end, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
@@ -137,6 +149,9 @@ TEST_F(Dialogue, SearchStringsAreFoldedAndLongLinesSearchedInPieces) {
         {x99 + "\n", search("")},
         {std::string(99, '?') + "COT\n", search("") + search("cot\n")},
         {"c*\n", search("cat\ncot\n")},
+        {"C?T\r\n\r\n?\r\n", search("cat\ncot\n") + search("y\n")},
+        // Only the CR directly before LF belongs to the line end.
+        {"c?t\r\r\n", search("")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);

@@ -65,6 +65,9 @@ TEST(HostileLists, AreLoadedExactlyAsTheirLinesSay) {
         {"a million empty lines", std::string(1000000, '\n'), {"*"}},
         {"one line of 10 MB", std::string(10 << 20, 'a'), {"*"}},
         {"every byte value", everyByte(), {"?x?", "*", "?"}},
+        {"CR LF, CR CR LF and 0x1A",
+         "Cat\r\ncot\r\r\n" + std::string(99, 'q') + "\r\r\nend\x1A" + "after\r\n",
+         {"*", "c?t"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

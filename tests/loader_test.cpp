@@ -73,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
             "each long line warned once", letters99 + letters99 + "\n" + letters99 + "q", 1, {}, 2},
         LoadCase{"CR LF as LF", "a\r\nb\r\n", 1, {"a", "b"}, 0},
         LoadCase{"lone CR kept inside, trimmed at end", "a\rb\nab\r\r\n", 1, {"a\rb", "ab"}, 0},
+        LoadCase{"the CR before CR LF counts", letters99 + "\r\r\nnext\n", 1, {"next"}, 1},
         LoadCase{"0x1A ends the input", "one\ntw\x1Aignored\nthree\n", 1, {"one", "tw"}, 0},
         LoadCase{"NUL ends the stored text", "a\0b\n\0xyz\n"s, 1, {"a", ""}, 0},
         LoadCase{"high bytes untouched",
