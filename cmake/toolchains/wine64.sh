@@ -18,16 +18,15 @@ tree=$(cd "$(dirname "$1")" && pwd)
 while [ "$tree" != / ] && [ ! -f "$tree/CMakeCache.txt" ]; do tree=$(dirname "$tree"); done
 if [ "$tree" != / ]; then
     export WINEPREFIX="$tree/wine"
-    # Made quietly, once: wine announces a new prefix on standard error,
-    # which the tests read. Programs started together wait for one another.
-    [ -f "$tree/wine.made" ] || flock "$tree" sh -c \
-        '[ -f "$2" ] || { "$1" wineboot --init >/dev/null 2>&1 && touch "$2"; }' sh "$wine" \
-        "$tree/wine.made"
-fi
-# A server of our own, unless one is running: it stays up a minute after
-# the last program. Wine's background programs start with it, detached from
-# our output: a test's output would otherwise stay open as long as they run.
-if "$server" -p60 </dev/null >/dev/null 2>&1; then
-    "$wine" wineboot </dev/null >/dev/null 2>&1
+    # One program at a time makes the prefix (quietly: wine announces a new
+    # one on standard error, which the tests read) and starts the server.
+    # Wine's background programs start with the server, detached from our
+    # output here: a test's output would otherwise stay open while they run.
+    flock -o "$tree" sh -c '
+        wine=$1 server=$2 made=$3
+        [ -f "$made" ] || { "$wine" wineboot --init && touch "$made"; } </dev/null >/dev/null 2>&1
+        if "$server" -p60 </dev/null >/dev/null 2>&1; then
+            "$wine" wineboot </dev/null >/dev/null 2>&1
+        fi' sh "$wine" "$server" "$tree/wine.made"
 fi
 exec "$wine" "$@"
