@@ -25,6 +25,18 @@ void showIfInteractive() {
     if (console().interactive) std::fflush(console().output);
 }
 
+#if defined(_WIN32)
+// The C runtime reads standard input in text mode: it folds CR LF and ends
+// the input at 0x1A itself, so the bytes are taken as they come.
+int readInputByte() {
+    Console& c = console();
+    int byte = std::getc(c.input);
+    if (byte == EOF) c.ended = true;
+    return byte;
+}
+#else
+// Elsewhere the program folds CR LF itself, as the runtime would on Windows;
+// 0x1A is an ordinary byte here.
 int readInputByte() {
     Console& c = console();
     if (c.endAfterCarriageReturn) {
@@ -45,6 +57,7 @@ int readInputByte() {
         std::ungetc(following, c.input);
     return '\r';
 }
+#endif
 
 }  // namespace
 
@@ -66,10 +79,11 @@ void sayLine(const char* text, std::size_t length) {
     std::FILE* output = console().output;
 #if defined(__GLIBC__)
     fwrite_unlocked(text, 1, length, output);
+    putc_unlocked('\n', output);
 #else
     std::fwrite(text, 1, length, output);
+    std::putc('\n', output);
 #endif
-    putc_unlocked('\n', output);
     showIfInteractive();
 }
 

@@ -11,7 +11,9 @@
 // belongs to the line end), takes at most size - 1 bytes and leaves the rest
 // of a longer line, its line end included, for the next reader. It never
 // reads ahead past what it returns, except to see whether a CR is followed
-// by LF.
+// by LF. On Windows the C runtime's text mode does the folding (and ends the
+// input at the first 0x1A); elsewhere readLine() folds CR LF itself and 0x1A
+// is an ordinary byte.
 //
 // Caller guarantees: buffers hold `size` bytes with size >= 1; texts are
 // NUL-terminated. Depends on nothing but the C library.

@@ -1,6 +1,7 @@
 #include "dialogue/installed_list.h"
 
 #if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <unistd.h>

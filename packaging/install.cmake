@@ -12,6 +12,13 @@
 # The program finds the installed word list from its own place, so these
 # places must keep in step with dialogue/installed_list.cpp. Nothing here
 # depends on the architecture: an arm64 package comes from the same rules.
+#
+# A Windows build makes a zip instead (windows_zip.cmake).
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_zip.cmake)
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 set(packaging_dir ${PROJECT_BINARY_DIR}/packaging)
@@ -78,6 +85,17 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS rlwrap)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Depends is worked out from the libraries the executable links against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CMAKE_CROSSCOMPILING)
+  # dpkg-shlibdeps cannot read a foreign executable: Depends by hand, as
+  # dpkg-shlibdeps gives them for amd64. The arm64 program needs the same
+  # symbol versions (objdump -T: GLIBC_2.34 at most, GCC_3.0, CXXABI_1.3);
+  # the package test checks the first.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 4.1.1)")
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  endif()
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

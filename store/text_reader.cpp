@@ -2,6 +2,20 @@
 
 #include <cstring>
 
+#if defined(_WIN32)
+
+// A read that delivers less than asked for has met the end of the text, the
+// end of the file or the 0x1A where the runtime stops: nothing after it is
+// read, even where the runtime would go on past the 0x1A when asked again.
+std::size_t TextReader::read(char* buffer, std::size_t size) {
+    if (ended) return 0;
+    std::size_t got = std::fread(buffer, 1, size, file);
+    ended = got < size;
+    return got;
+}
+
+#else
+
 namespace {
 constexpr char endOfText = 0x1A;
 }
@@ -43,3 +57,5 @@ std::size_t TextReader::read(char* buffer, std::size_t size) {
     if (out != in) std::memmove(out, in, rest);
     return static_cast<std::size_t>(out + rest - buffer);
 }
+
+#endif

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "dialogue/console.h"
 #include "dialogue/session.h"
 #include "search/search.h"
-#include "tests/program_runner.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -17,28 +22,37 @@ namespace {
 const char fatalStop[] =
     "\a\a\a\nFATAL ERROR: Application has run out of memory\\.\nHit return to quit\\.\n$";
 
-// The console writes to standard error, where the death test can see it.
+// The console writes to standard error, where the death test can see it, as
+// the program writes it (on Windows without text mode's CR before each LF).
 void useDeathTestConsole() {
-    useConsole(std::fopen("/dev/null", "r"), stderr, true);
+#if defined(_WIN32)
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    useConsole(openNothing(), stderr, true);
 }
 
 TEST(OutOfMemory, EveryAllocationWhileLoadingEndsWithTheFatalStop) {
-    ScratchDirectory scratch;
+    // A directory of fixed name beside the test, not a fresh one: on Windows
+    // each death test runs this test again in a process of its own, which
+    // ends inside the session and would leave a fresh directory behind.
+    const std::filesystem::path directory = std::filesystem::absolute("out-of-memory");
+    std::filesystem::create_directory(directory);
     std::string list;
     for (int i = 0; i < 3000; ++i) list += std::string(99, 'a') + "\n";  // two blocks
-    scratch.write("engldict.txt", list);
+    std::ofstream(directory / "engldict.txt", std::ios::binary) << list;
     // The read buffer, then each block's record and its text.
     for (long failing = 1; failing <= 5; ++failing) {
         SCOPED_TRACE(failing);
         EXPECT_EXIT(
             {
-                std::filesystem::current_path(scratch.path());
+                std::filesystem::current_path(directory);
                 useDeathTestConsole();
                 FailingAllocator allocator(failing);
                 runSession();
             },
             testing::ExitedWithCode(1), fatalStop);
     }
+    std::filesystem::remove_all(directory);
 }
 
 TEST(OutOfMemory, EverySegmentOfAStarPatternEndsWithTheFatalStop) {

@@ -11,6 +11,7 @@
 
 #include "tests/program_runner.h"
 #include "tests/reference.h"
+#include "tests/scratch_directory.h"
 #include "tests/transcript.h"
 
 namespace {
@@ -54,7 +55,7 @@ std::string everyByte() {
 }
 
 TEST(HostileLists, AreLoadedExactlyAsTheirLinesSay) {
-    std::ifstream program(PROGRAM, std::ios::binary);
+    std::ifstream program(programPath(), std::ios::binary);
     const std::string binary((std::istreambuf_iterator<char>(program)),
                              std::istreambuf_iterator<char>());
     struct {
@@ -67,6 +68,9 @@ TEST(HostileLists, AreLoadedExactlyAsTheirLinesSay) {
         {"one line of 10 MB", std::string(10 << 20, 'a'), {"*"}},
         {"every byte value", everyByte(), {"?x?", "*", "?"}},
         {"a byte-order mark first", bom + "cat\n" + bom + "cot\n", {"cat", "c?t", "*c?t"}},
+        {"CR LF, CR CR LF and 0x1A",
+         "Cat\r\ncot\r\r\n" + std::string(99, 'q') + "\r\r\nend\x1A" + "after\r\n",
+         {"*", "c?t"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

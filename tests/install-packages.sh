@@ -5,9 +5,12 @@ set -euo pipefail
 
 # groff-base checks the manual page, dpkg-dev works out the Debian package's
 # Depends, lintian checks that package, clang-format and clang-tidy (with git
-# for the file list) lint.
+# for the file list) lint. The cross builds need their compilers,
+# GoogleTest's sources to build for them, and wine and qemu to run what they
+# build.
 packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
-    clang-format clang-tidy git "$@")
+    clang-format clang-tidy git
+    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user googletest "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||

@@ -1,11 +1,11 @@
 #include "tests/program_runner.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -13,11 +13,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 
 #ifndef PROGRAM
-#error "PROGRAM must name the program under test"
+#define PROGRAM ""  // then --program must name it
 #endif
 
 namespace {
@@ -25,10 +24,38 @@ namespace {
 // Generous: a stuck program shows up as a hang, not as a slow test.
 constexpr auto patience = std::chrono::seconds(60);
 
+struct Target {
+    std::string program = PROGRAM;
+    std::string emulator;
+};
+
+Target& target() {
+    static Target theTarget;
+    return theTarget;
+}
+
 [[noreturn]] void startProgram(const std::string& directory) {
     if (chdir(directory.c_str()) != 0) _exit(126);
-    execl(PROGRAM, PROGRAM, static_cast<char*>(nullptr));
+    const Target& t = target();
+    if (t.emulator.empty())
+        execl(t.program.c_str(), t.program.c_str(), static_cast<char*>(nullptr));
+    else
+        execl(t.emulator.c_str(), t.emulator.c_str(), t.program.c_str(),
+              static_cast<char*>(nullptr));
     _exit(127);
+}
+
+// A Windows program's text as the program meant it: CR LF as LF.
+std::string fromWindowsText(const std::string& text) {
+    std::string meant;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            meant += "<LF without CR>";
+        else
+            meant += text[i];
+    }
+    return meant;
 }
 
 int statusOf(int waitStatus) {
@@ -104,6 +131,10 @@ Outcome runProgram(const Launch& launch) {
     int waitStatus = 0;
     waitpid(pid, &waitStatus, 0);
     outcome.status = statusOf(waitStatus);
+    if (forWindows()) {
+        outcome.output = fromWindowsText(outcome.output);
+        outcome.errors = fromWindowsText(outcome.errors);
+    }
     return outcome;
 }
 
@@ -140,21 +171,41 @@ void TerminalSession::type(const std::string& keys) {
         std::abort();
 }
 
-ScratchDirectory::ScratchDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "pallimorvenquist-XXXXXX").string();
-    if (!mkdtemp(&pattern[0])) std::abort();
-    root = pattern;
+const std::string& programPath() {
+    return target().program;
 }
 
-ScratchDirectory::~ScratchDirectory() {
-    std::filesystem::remove_all(root);
+bool underEmulator() {
+    return !target().emulator.empty();
 }
 
-void ScratchDirectory::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(root + "/" + name, std::ios::binary) << bytes;
+bool forWindows() {
+    const std::string& program = target().program;
+    return program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
 }
 
-void ScratchDirectory::makeDirectory(const std::string& name) const {
-    std::filesystem::create_directory(root + "/" + name);
+namespace {
+
+// Takes `argument` into `value` if it is `option` (--name=) and a value.
+bool takeOption(const char* argument, const char* option, std::string& value) {
+    std::size_t length = std::strlen(option);
+    if (std::strncmp(argument, option, length) != 0) return false;
+    value = argument + length;
+    return true;
+}
+
+}  // namespace
+
+// GoogleTest's options, then which program to run and how:
+//   dialogue_tests [--gtest_...] [--program=PATH] [--emulator=PATH]
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (takeOption(argv[i], "--program=", target().program) ||
+            takeOption(argv[i], "--emulator=", target().emulator))
+            continue;
+        std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
+        return 2;
+    }
+    return RUN_ALL_TESTS();
 }

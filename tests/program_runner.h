@@ -1,5 +1,12 @@
 // Runs the real program: through pipes with all of its input given at once,
 // or on a pseudo-terminal, prompt by prompt.
+//
+// The program is the one this build made, unless the test driver's command
+// line names another: --program=PATH, started through --emulator=PATH when
+// it is built for another machine (wine for Windows, qemu for arm64). A
+// Windows program (its name ends in .exe) writes every line feed as CR LF;
+// its output is handed back with each CR LF as LF, and any line feed that
+// came without its CR as "<LF without CR>", so that no comparison passes.
 #pragma once
 
 #include <string>
@@ -16,6 +23,13 @@ struct Launch {
     std::string directory = ".";
     long addressSpaceLimit = 0;  // bytes; 0 for none
 };
+
+// The program's file.
+const std::string& programPath();
+// True when it runs under an emulator.
+bool underEmulator();
+// True when it is a Windows program.
+bool forWindows();
 
 Outcome runProgram(const Launch& launch);
 
@@ -38,17 +52,4 @@ public:
 private:
     int terminal = -1;
     int child = -1;
-};
-
-// A fresh directory for one test, removed with everything in it.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    const std::string& path() const { return root; }
-    void write(const std::string& name, const std::string& bytes) const;
-    void makeDirectory(const std::string& name) const;
-
-private:
-    std::string root;
 };

@@ -1,22 +1,113 @@
 #include "tests/test_support.h"
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#endif
+
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 
 #include "dialogue/console.h"
 #include "search/search.h"
 #include "store/memory.h"
+#include "tests/scratch_directory.h"
 
-FakeConsole::FakeConsole(const std::string& input) : input(input) {
-    in = this->input.empty() ? std::fopen("/dev/null", "r")
-                             : fmemopen(&this->input[0], this->input.size(), "r");
-    out = open_memstream(&written, &writtenSize);
-    useConsole(in, out, false);
+#if defined(_WIN32)
+
+namespace {
+
+// Making a file takes milliseconds under wine, and one test may make
+// thousands of consoles: they all write to one file, emptied for each.
+class SharedOutput {
+public:
+    SharedOutput() : path(unusedTemporaryPath().string()), file(std::fopen(path.c_str(), "w+b")) {
+        std::setvbuf(file, nullptr, _IOFBF, 1 << 20);
+    }
+    ~SharedOutput() {
+        std::fclose(file);
+        std::remove(path.c_str());
+    }
+    std::FILE* emptied() {
+        std::fflush(file);
+        _chsize(_fileno(file), 0);
+        std::rewind(file);
+        return file;
+    }
+
+private:
+    std::string path;
+    std::FILE* file;
+};
+
+SharedOutput& sharedOutput() {
+    static SharedOutput output;
+    return output;
+}
+
+}  // namespace
+
+TextInput::TextInput(const std::string& bytes) {
+    if (bytes.empty()) {
+        stream = openNothing();
+        return;
+    }
+    path = unusedTemporaryPath().string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    stream = std::fopen(path.c_str(), "r");
+}
+
+std::FILE* openNothing() {
+    return std::fopen("NUL", "r");
+}
+
+bool underWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+FakeConsole::FakeConsole(const std::string& input) : in(input), out(sharedOutput().emptied()) {
+    useConsole(in.file(), out, false);
 }
 
 FakeConsole::~FakeConsole() {
     useConsole(stdin, stdout, false);
-    std::fclose(in);
+}
+
+std::string FakeConsole::output() {
+    std::string text;
+    std::fflush(out);
+    std::rewind(out);
+    char buffer[4096];
+    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, out)) text.append(buffer, got);
+    std::fseek(out, 0, SEEK_END);  // where writing goes on
+    return text;
+}
+
+#else
+
+TextInput::TextInput(const std::string& bytes) : bytes(bytes) {
+    stream =
+        this->bytes.empty() ? openNothing() : fmemopen(&this->bytes[0], this->bytes.size(), "r");
+}
+
+std::FILE* openNothing() {
+    return std::fopen("/dev/null", "r");
+}
+
+bool underWine() {
+    return false;
+}
+
+FakeConsole::FakeConsole(const std::string& input)
+    : in(input), out(open_memstream(&written, &writtenSize)) {
+    useConsole(in.file(), out, false);
+}
+
+FakeConsole::~FakeConsole() {
+    useConsole(stdin, stdout, false);
     std::fclose(out);
     std::free(written);
 }
@@ -26,9 +117,16 @@ std::string FakeConsole::output() {
     return std::string(written, writtenSize);
 }
 
+#endif
+
+TextInput::~TextInput() {
+    std::fclose(stream);
+    if (!path.empty()) std::remove(path.c_str());
+}
+
 std::string FakeConsole::unreadInput() {
     std::string rest;
-    for (int byte; (byte = std::getc(in)) != EOF;) rest += static_cast<char>(byte);
+    for (int byte; (byte = std::getc(in.file())) != EOF;) rest += static_cast<char>(byte);
     return rest;
 }
 
@@ -89,12 +187,8 @@ void searchFor(const std::string& pattern, WordStore& store) {
 }
 
 int loadBytes(WordStore& store, const std::string& bytes, int keepPunctuation) {
-    std::string copy = bytes;
-    std::FILE* file =
-        copy.empty() ? std::fopen("/dev/null", "r") : fmemopen(&copy[0], copy.size(), "r");
-    int result = store.loadDictionary(file, keepPunctuation);
-    std::fclose(file);
-    return result;
+    TextInput file(bytes);
+    return store.loadDictionary(file.file(), keepPunctuation);
 }
 
 std::string testName(const char* description) {

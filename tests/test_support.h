@@ -1,6 +1,10 @@
 // Helpers for the unit tests: a console that reads and writes strings, an
 // allocator that fails on request, walks over a store, a search of either
 // kind, and seeded random texts.
+//
+// Text is read as the program reads its standard input and word lists: on
+// Windows from a file in the C runtime's text mode (CR LF read as LF, the
+// first 0x1A ends it), elsewhere from memory, as the bytes are.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +14,30 @@
 
 #include "store/word_store.h"
 
-// Attaches the console to `input` and collects everything written.
+// A stream that reads `bytes` as text.
+class TextInput {
+public:
+    explicit TextInput(const std::string& bytes);
+    ~TextInput();
+    TextInput(const TextInput&) = delete;
+    TextInput& operator=(const TextInput&) = delete;
+
+    std::FILE* file() const { return stream; }
+
+private:
+    std::string bytes;  // what a memory stream reads
+    std::string path;   // the file it is read from, where there is one
+    std::FILE* stream;
+};
+
+// Opens the null device for reading: input that has ended.
+std::FILE* openNothing();
+
+// True when the Windows program runs under wine rather than on Windows.
+bool underWine();
+
+// Attaches the console to `input` and collects everything written, as the
+// program writes it (no text-mode line ends added).
 class FakeConsole {
 public:
     explicit FakeConsole(const std::string& input = "");
@@ -19,15 +46,14 @@ public:
     FakeConsole& operator=(const FakeConsole&) = delete;
 
     std::string output();
-    // What the program has not read of its input.
+    // What the program has not read of its input, read as text.
     std::string unreadInput();
 
 private:
-    std::string input;
-    std::FILE* in;
-    std::FILE* out;
-    char* written = nullptr;
+    TextInput in;
+    char* written = nullptr;  // what a memory stream holds
     std::size_t writtenSize = 0;
+    std::FILE* out;
 };
 
 // Makes allocation number `failing` (counted from 1, from now on) return
