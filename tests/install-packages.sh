@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when some are
-# missing. Needs root (or sudo) only when something has to be installed.
+# missing; with --build-only, just those that building the program needs.
+# Needs root (or sudo) only when something has to be installed.
+# Usage: tests/install-packages.sh [--build-only] [PACKAGE...]
 set -euo pipefail
 
 # groff-base checks the manual page, dpkg-dev works out the Debian package's
@@ -8,9 +10,14 @@ set -euo pipefail
 # for the file list) lint. The cross builds need their compilers,
 # GoogleTest's sources to build for them, and wine and qemu to run what they
 # build.
-packages=(cmake g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
-    clang-format clang-tidy git
-    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user googletest "$@")
+if [ "${1:-}" = --build-only ]; then
+    shift
+    packages=(cmake make g++ "$@")
+else
+    packages=(cmake make g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
+        clang-format clang-tidy git
+        g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user googletest "$@")
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
