@@ -23,9 +23,7 @@ namespace {
 // thousands of consoles: they all write to one file, emptied for each.
 class SharedOutput {
 public:
-    SharedOutput() : path(unusedTemporaryPath().string()), file(std::fopen(path.c_str(), "w+b")) {
-        std::setvbuf(file, nullptr, _IOFBF, 1 << 20);
-    }
+    SharedOutput() : path(unusedTemporaryPath().string()), file(std::fopen(path.c_str(), "w+b")) {}
     ~SharedOutput() {
         std::fclose(file);
         std::remove(path.c_str());
