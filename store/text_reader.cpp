@@ -4,9 +4,9 @@
 
 #if defined(_WIN32)
 
-// A read that delivers less than asked for has met the end of the text, the
-// end of the file or the 0x1A where the runtime stops: nothing after it is
-// read, even where the runtime would go on past the 0x1A when asked again.
+// A read that delivers less than asked for has met the end of the text (the
+// end of the file, or the 0x1A where the runtime stops), and the file is not
+// read again.
 std::size_t TextReader::read(char* buffer, std::size_t size) {
     if (ended) return 0;
     std::size_t got = std::fread(buffer, 1, size, file);
