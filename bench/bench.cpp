@@ -12,8 +12,8 @@
 
 #include "bench/bench_lists.h"
 #include "dialogue/console.h"
+#include "dialogue/platform.h"
 #include "search/search.h"
-#include "store/memory.h"
 #include "store/word_store.h"
 
 namespace {

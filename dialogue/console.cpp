@@ -4,20 +4,24 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dialogue/platform.h"
+
 namespace {
+
+// What the console's look past a CR found that was not the LF of a CR LF:
+// a byte, EOF, or nothing.
+constexpr int nothingAhead = EOF - 1;
 
 struct Console {
     std::FILE* input;
     std::FILE* output;
     bool interactive;
     bool ended;
-    // A CR was the last byte before the end of input: the look-ahead that
-    // found the end is reported by the next read, not before.
-    bool endAfterCarriageReturn;
+    int ahead;  // the next input byte, already read, or nothingAhead
 };
 
 Console& console() {
-    static Console theConsole{stdin, stdout, false, false, false};
+    static Console theConsole{stdin, stdout, false, false, nothingAhead};
     return theConsole;
 }
 
@@ -25,44 +29,34 @@ void showIfInteractive() {
     if (console().interactive) std::fflush(console().output);
 }
 
-#if defined(_WIN32)
-// The C runtime reads standard input in text mode: it folds CR LF and ends
-// the input at 0x1A itself, so the bytes are taken as they come.
-int readInputByte() {
-    Console& c = console();
-    int byte = std::getc(c.input);
-    if (byte == EOF) c.ended = true;
-    return byte;
+int nextByte(Console& c) {
+    int byte = c.ahead;
+    c.ahead = nothingAhead;
+    return byte == nothingAhead ? readConsoleByte(c.input) : byte;
 }
-#else
-// Elsewhere the program folds CR LF itself, as the runtime would on Windows;
-// 0x1A is an ordinary byte here.
+
+// Where the runtime does not read text, CR LF is folded here as Windows'
+// text mode would; 0x1A stays an ordinary byte of the console's input. The
+// byte after a lone CR is kept for the next read, and an end of input found
+// there is reported by that read, not before.
 int readInputByte() {
     Console& c = console();
-    if (c.endAfterCarriageReturn) {
-        c.ended = true;
-        return EOF;
-    }
-    int byte = std::getc(c.input);
+    int byte = nextByte(c);
     if (byte == EOF) {
         c.ended = true;
         return EOF;
     }
-    if (byte != '\r') return byte;
-    int following = std::getc(c.input);
+    if (byte != '\r' || runtimeReadsText()) return byte;
+    int following = nextByte(c);
     if (following == '\n') return '\n';
-    if (following == EOF)
-        c.endAfterCarriageReturn = true;
-    else
-        std::ungetc(following, c.input);
+    c.ahead = following;
     return '\r';
 }
-#endif
 
 }  // namespace
 
 void useConsole(std::FILE* input, std::FILE* output, bool interactive) {
-    console() = Console{input, output, interactive, false, false};
+    console() = Console{input, output, interactive, false, nothingAhead};
 }
 
 void say(const char* format, ...) {
@@ -73,17 +67,8 @@ void say(const char* format, ...) {
     showIfInteractive();
 }
 
-// The program is single-threaded, so a listing line need not take the
-// stream's lock; fwrite also skips fputs's count of the text.
 void sayLine(const char* text, std::size_t length) {
-    std::FILE* output = console().output;
-#if defined(__GLIBC__)
-    fwrite_unlocked(text, 1, length, output);
-    putc_unlocked('\n', output);
-#else
-    std::fwrite(text, 1, length, output);
-    std::putc('\n', output);
-#endif
+    writeLine(console().output, text, length);
     showIfInteractive();
 }
 

@@ -9,14 +9,15 @@
 // screen when say() returns, to a pipe or file it is buffered as usual.
 // readLine() reads as a text-mode console does (a CR directly before LF
 // belongs to the line end), takes at most size - 1 bytes and leaves the rest
-// of a longer line, its line end included, for the next reader. It never
+// of a longer line, its line end included, for the next readLine(). It never
 // reads ahead past what it returns, except to see whether a CR is followed
-// by LF. On Windows the C runtime's text mode does the folding (and ends the
-// input at the first 0x1A); elsewhere readLine() folds CR LF itself and 0x1A
-// is an ordinary byte.
+// by LF; a byte seen there that is not the LF is kept for the next
+// readLine(). Where the C runtime reads text itself (Windows) it also does
+// the folding, and ends the input at the first 0x1A; elsewhere readLine()
+// folds CR LF itself and 0x1A is an ordinary byte.
 //
 // Caller guarantees: buffers hold `size` bytes with size >= 1; texts are
-// NUL-terminated. Depends on nothing but the C library.
+// NUL-terminated. Depends on the platform layer (dialogue/platform.h).
 #pragma once
 
 #include <cstddef>

@@ -2,10 +2,10 @@
 // empty answer at the file prompt opens when engldict.txt is not in the
 // current directory.
 //
-// On Linux it is <directory of the running executable>/../share/pallimorvenquist/
-// engldict.txt, the executable found through /proc/self/exe, so that any
-// install prefix and the Debian package work alike; on Windows it is
-// engldict.txt beside the .exe.
+// It lies where the platform layer says, relative to the directory of the
+// running program: on Linux <directory>/../share/pallimorvenquist/
+// engldict.txt, so that any install prefix and the Debian package work
+// alike; on Windows engldict.txt beside the .exe.
 //
 // Promises: installedListPath() writes that path, NUL-terminated, into
 // `path` and returns true. It returns false, leaving no usable path in the

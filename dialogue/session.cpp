@@ -1,13 +1,12 @@
 #include "dialogue/session.h"
 
-#include <sys/stat.h>
-
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
 #include "dialogue/console.h"
 #include "dialogue/installed_list.h"
+#include "dialogue/platform.h"
 #include "search/search.h"
 
 namespace {
@@ -15,25 +14,11 @@ namespace {
 constexpr int lineSize = 100;
 const char defaultName[] = "engldict.txt";
 
-// On Linux a directory opens for reading and would load as an empty list.
-bool isDirectory(std::FILE* file) {
-    struct stat status;
-    return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-// Null when the file cannot be opened for reading or is a directory.
-std::FILE* openList(const char* name) {
-    std::FILE* file = std::fopen(name, "r");
-    if (file && !isDirectory(file)) return file;
-    if (file) std::fclose(file);
-    return nullptr;
-}
-
 // An installed program is seldom started in the folder of its list, so the
 // default name falls back on the copy installed with it.
 std::FILE* openInstalledList() {
     char path[4096];
-    return installedListPath(path, sizeof path) ? openList(path) : nullptr;
+    return installedListPath(path, sizeof path) ? openTextFile(path) : nullptr;
 }
 
 // Asks for a word list until one opens. Null when input ended first. A name
@@ -44,7 +29,7 @@ std::FILE* openWordList(char* name) {
             "<RETURN for default of engldict.txt>\n");
         bool typed = readLine(name, lineSize) != 0;
         if (!typed) std::strcpy(name, defaultName);
-        std::FILE* file = openList(name);
+        std::FILE* file = openTextFile(name);
         if (!file && !typed) file = openInstalledList();
         if (file) return file;
         say("\a\n\nError: Can't access %s\n", name);

@@ -3,9 +3,8 @@
 //
 // Promises: allocateMemory() returns `size` bytes from malloc, or null when
 // memory ran out; memory is given back with std::free. Tests may install an
-// allocator of their own to make chosen allocations fail.
-// Caller guarantees: tuneHeap(), if called at all, is called once at
-// start-up, before the first allocation.
+// allocator of their own to make chosen allocations fail. (The heap's
+// tuning for the store's blocks is the platform layer's tuneHeap().)
 #pragma once
 
 #include <cstddef>
@@ -16,6 +15,3 @@ void* allocateMemory(std::size_t size);
 
 // Installs `allocator` for every later allocation; null restores malloc.
 void useAllocator(Allocator allocator);
-
-// Asks the C library to take the store's blocks from the heap.
-void tuneHeap();

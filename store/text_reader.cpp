@@ -2,22 +2,21 @@
 
 #include <cstring>
 
-#if defined(_WIN32)
-
-// A read that delivers less than asked for has met the end of the text (the
-// end of the file, or the 0x1A where the runtime stops), and the file is not
-// read again.
-std::size_t TextReader::read(char* buffer, std::size_t size) {
-    if (ended) return 0;
-    std::size_t got = std::fread(buffer, 1, size, file);
-    ended = got < size;
-    return got;
-}
-
-#else
+#include "dialogue/platform.h"
 
 namespace {
 constexpr char endOfText = 0x1A;
+}
+
+std::size_t TextReader::read(char* buffer, std::size_t size) {
+    if (ended) return 0;
+    std::size_t got = std::fread(buffer, 1, size, file);
+    if (!runtimeReadsText()) return fold(buffer, got);
+    // A read that delivers less than asked for has met the end of the text
+    // (the end of the file, or the 0x1A where the runtime stops), and the
+    // file is not read again.
+    ended = got < size;
+    return got;
 }
 
 bool TextReader::lineFeedFollows() {
@@ -27,11 +26,9 @@ bool TextReader::lineFeedFollows() {
     return false;
 }
 
-std::size_t TextReader::read(char* buffer, std::size_t size) {
-    if (ended) return 0;
-    std::size_t raw = std::fread(buffer, 1, size, file);
-    char* end = buffer + raw;
-    if (char* stop = static_cast<char*>(std::memchr(buffer, endOfText, raw))) {
+std::size_t TextReader::fold(char* buffer, std::size_t size) {
+    char* end = buffer + size;
+    if (char* stop = static_cast<char*>(std::memchr(buffer, endOfText, size))) {
         end = stop;
         ended = true;
     }
@@ -57,5 +54,3 @@ std::size_t TextReader::read(char* buffer, std::size_t size) {
     if (out != in) std::memmove(out, in, rest);
     return static_cast<std::size_t>(out + rest - buffer);
 }
-
-#endif

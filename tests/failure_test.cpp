@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,9 +20,7 @@ const char fatalStop[] =
 // The console writes to standard error, where the death test can see it, as
 // the program writes it (on Windows without text mode's CR before each LF).
 void useDeathTestConsole() {
-#if defined(_WIN32)
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
+    writeErrorsUntranslated();
     useConsole(openNothing(), stderr, true);
 }
 

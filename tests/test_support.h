@@ -4,7 +4,9 @@
 //
 // Text is read as the program reads its standard input and word lists: on
 // Windows from a file in the C runtime's text mode (CR LF read as LF, the
-// first 0x1A ends it), elsewhere from memory, as the bytes are.
+// first 0x1A ends it), elsewhere from memory, as the bytes are. What differs
+// between the platforms is in test_platform_posix.cpp and
+// test_platform_windows.cpp, one of which the build chooses.
 #pragma once
 
 #include <cstdio>
@@ -35,6 +37,10 @@ std::FILE* openNothing();
 
 // True when the Windows program runs under wine rather than on Windows.
 bool underWine();
+
+// Makes standard error take what is written as it is: on Windows without
+// text mode's CR before each LF.
+void writeErrorsUntranslated();
 
 // Attaches the console to `input` and collects everything written, as the
 // program writes it (no text-mode line ends added).
