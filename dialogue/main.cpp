@@ -10,6 +10,6 @@
 
 int main() {
     tuneHeap();
-    useConsole(stdin, stdout, outputIsTerminal());
+    useConsole(stdin, consoleOutput(), outputIsTerminal());
     std::exit(runSession());
 }

@@ -7,13 +7,19 @@
 //
 // Each platform defines them all in a source file of its own, and the build
 // compiles exactly one: platform_posix.cpp (Linux and other POSIX systems)
-// or platform_windows.cpp. No other file of the program asks which system
-// it runs on. What the platforms share, such as the folding of CR LF that
-// stands in for Windows' text mode, is written once in the portable code,
-// which asks runtimeReadsText() whether to apply it.
+// or platform_windows.cpp. The web build, in a browser or under Node.js,
+// is the POSIX platform with another console: it compiles
+// platform_posix.cpp, less its console, and platform_web.cpp, whose console
+// is the page's terminal or the Node runner's standard streams. No other
+// file of the program asks which system it runs on. What the platforms share, such as the folding
+// of CR LF that stands in for Windows' text mode, is written once in the portable code, which asks
+// runtimeReadsText() whether to apply it.
 //
-// Owns nothing and keeps no state. Depends on nothing but the C library and
-// the system's own interfaces.
+// Owns nothing and keeps no state, but for the web console's stream and the
+// input it has taken from the page and not yet handed over. Depends on
+// nothing but the C library and the system's own interfaces (on the web, the
+// functions that the page or the Node runner hands the module: see
+// platform_web.cpp).
 #pragma once
 
 #include <cstddef>
@@ -25,11 +31,16 @@
 bool runtimeReadsText();
 
 // The next byte of console input from `input`, or EOF at the end of the
-// input or on a read error.
+// input or on a read error. On the web, stdin stands for the page's input,
+// which the program waits for without blocking the page.
 int readConsoleByte(std::FILE* input);
 
-// True when standard output is an interactive terminal, where each message
-// must be on screen when it has been written.
+// The stream that the console writes to: standard output, or on the web a
+// stream to the page's terminal.
+std::FILE* consoleOutput();
+
+// True when the console's output is an interactive terminal, where each
+// message must be on screen when it has been written.
 bool outputIsTerminal();
 
 // Opens the file `name` for reading as text (in text mode where the runtime

@@ -1,4 +1,5 @@
-// The platform layer on Linux and other POSIX systems.
+// The platform layer on Linux and other POSIX systems, and, less its
+// console, in the web build, whose console is platform_web.cpp.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,13 +14,19 @@ bool runtimeReadsText() {
     return false;
 }
 
+#if !defined(__EMSCRIPTEN__)
 int readConsoleByte(std::FILE* input) {
     return std::getc(input);
+}
+
+std::FILE* consoleOutput() {
+    return stdout;
 }
 
 bool outputIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
 }
+#endif
 
 namespace {
 

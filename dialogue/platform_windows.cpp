@@ -17,6 +17,10 @@ int readConsoleByte(std::FILE* input) {
     return std::getc(input);
 }
 
+std::FILE* consoleOutput() {
+    return stdout;
+}
+
 bool outputIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }

@@ -1,0 +1,74 @@
+// The console of the web build: in a browser, the page's terminal; under
+// Node.js, the runner's standard input and output. Everything else of the
+// web build (word lists, the heap, the program's unknown place) is the
+// POSIX layer, platform_posix.cpp, compiled beside this file.
+//
+// The page or the runner (web/page.js, web/runner.mjs) hands the module,
+// as properties of the Module object, the three functions used here:
+//   readConsoleInput(size): a promise of at most `size` bytes of input (a
+//     Uint8Array), at least one, or none at the end of input;
+//   writeConsoleOutput(bytes): takes the bytes written, exactly as written;
+//   outputIsTerminal: true when the output is read as it is written.
+
+#include <emscripten.h>
+
+#include "dialogue/platform.h"
+
+namespace {
+
+// A browser's page cannot block: while the page waits for input, Asyncify
+// unwinds the program's stack, and rewinds it when the promise resolves.
+// Only the functions on a direct path from main to this call are
+// instrumented for that (the build ignores indirect calls).
+EM_ASYNC_JS(int, awaitConsoleInput, (char* buffer, int size), {
+    const bytes = await Module["readConsoleInput"](size);
+    HEAPU8.set(bytes, buffer);
+    return bytes.length;
+});
+
+// A copy: the page's terminal reads what it is given later, and a view of
+// the program's memory would not survive the memory's growth.
+EM_JS(void, writeConsoleOutput, (const char* bytes, int length),
+      { Module["writeConsoleOutput"](HEAPU8.slice(bytes, bytes + length)); });
+
+EM_JS(int, hostOutputIsTerminal, (), { return Module["outputIsTerminal"] ? 1 : 0; });
+
+// Input taken from the page and not yet read by the console.
+struct Pending {
+    char bytes[4096];
+    int next = 0;
+    int end = 0;
+};
+
+ssize_t writeToHost(void*, const char* bytes, std::size_t length) {
+    writeConsoleOutput(bytes, static_cast<int>(length));
+    return static_cast<ssize_t>(length);
+}
+
+}  // namespace
+
+int readConsoleByte(std::FILE* input) {
+    if (input != stdin) return std::getc(input);
+    static Pending pending;
+    if (pending.next == pending.end) {
+        pending.next = 0;
+        pending.end = awaitConsoleInput(pending.bytes, sizeof pending.bytes);
+        if (pending.end <= 0) {
+            pending.end = 0;
+            return EOF;
+        }
+    }
+    return static_cast<unsigned char>(pending.bytes[pending.next++]);
+}
+
+// Emscripten's own standard output decodes it as UTF-8, line by line; this
+// stream hands every byte on as it is, buffered by the C library as a
+// stream to a file is.
+std::FILE* consoleOutput() {
+    static std::FILE* output = fopencookie(nullptr, "w", {nullptr, writeToHost, nullptr, nullptr});
+    return output;
+}
+
+bool outputIsTerminal() {
+    return hostOutputIsTerminal() != 0;
+}

@@ -1,0 +1,275 @@
+// The page: a terminal that is the program's console, as a console is to a
+// program that reads lines, and the page's own controls around it: opening
+// a word list and starting the program again.
+//
+// The program (pallimorvenquist.js and .wasm, loaded before this script)
+// asks for input through readConsoleInput and writes through
+// writeConsoleOutput (dialogue/platform_web.cpp). What the user types is
+// edited here, as a terminal's line discipline does, and handed over a line
+// at a time; lines typed while the program is busy wait in order. Between
+// two reads the program runs without a break, and the page with it: keys
+// pressed meanwhile are taken when it next waits, Ctrl-C included, which
+// then ends it at once (a listing waits at each page pause, so a Ctrl-C
+// stops it there at the latest).
+//
+// For tests and benchmarks, window.pallimorvenquist tells what the current
+// run was given and wrote, byte for byte, and when it next waits.
+
+import { FitAddon } from "@xterm/addon-fit";
+import { Terminal } from "@xterm/xterm";
+
+const terminalElement = document.getElementById("terminal");
+const statusElement = document.getElementById("status");
+const restartButton = document.getElementById("restart");
+const fileInput = document.getElementById("file");
+
+const encoder = new TextEncoder();
+const endOfInput = null;  // in the queue: Ctrl-D on an empty line
+const folder = "/words";  // the program's current folder
+const files = new Map();  // name -> bytes: the shipped list and the user's
+
+const terminal = new Terminal({
+    convertEol: true,  // LF as CR LF, as a terminal's output processing does
+    screenReaderMode: true,
+    cursorBlink: true,
+    scrollback: 10000,
+    fontFamily: '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace',
+    theme: { background: "#1d1f21", foreground: "#e0e0e0" },
+});
+const fit = new FitAddon();
+terminal.loadAddon(fit);
+terminal.open(terminalElement);
+
+// At least 80 columns by 25 rows, the console the program is written for:
+// the font shrinks until they fit, and below its smallest the page scrolls.
+function fitTerminal() {
+    for (let size = 16; size >= 6; --size) {
+        terminal.options.fontSize = size;
+        const fits = fit.proposeDimensions();
+        if (!fits) return;
+        if ((fits.cols >= 80 && fits.rows >= 25) || size === 6) {
+            terminal.resize(Math.max(80, fits.cols), Math.max(25, fits.rows));
+            return;
+        }
+    }
+}
+fitTerminal();
+window.addEventListener("resize", fitTerminal);
+
+terminal.onBell(() => {
+    terminalElement.classList.add("bell");
+    setTimeout(() => terminalElement.classList.remove("bell"), 150);
+});
+// A touch gives the terminal the focus, and so a phone's keyboard.
+terminalElement.addEventListener("touchend", () => terminal.focus());
+
+// The running program, or null once it has ended; and the last one started.
+let run = null;
+let lastRun = null;
+
+function newRun() {
+    return {
+        module: null,
+        queue: [],  // lines handed over when the program reads, in order
+        line: "",  // the line being typed
+        read: null,  // the program's pending read: { size, resolve }
+        given: [],  // every byte handed to the program, in order
+        written: [],  // every byte the program wrote, in order
+        status: null,
+        idle: [],  // waiting for the program to wait with nothing queued
+    };
+}
+
+function serveRead(r) {
+    if (!r.read) return;
+    if (r.queue.length === 0) {
+        for (const notify of r.idle.splice(0)) notify();
+        return;
+    }
+    const { size, resolve } = r.read;
+    r.read = null;
+    const head = r.queue[0];
+    if (head === endOfInput) {
+        r.queue.shift();
+        return resolve(new Uint8Array(0));
+    }
+    const bytes = head.subarray(0, size);
+    if (bytes.length < head.length) r.queue[0] = head.subarray(bytes.length);
+    else r.queue.shift();
+    r.given.push(bytes);
+    resolve(bytes);
+}
+
+function hand(r, item) {
+    r.queue.push(item);
+    serveRead(r);
+}
+
+// One key, or one character of a paste, as a terminal in canonical mode
+// takes it: shown at the cursor, Backspace takes back one character,
+// Return sends the line and its line feed.
+function take(r, character) {
+    switch (character) {
+        case "\r":
+        case "\n":
+            terminal.write("\r\n");
+            hand(r, encoder.encode(r.line + "\n"));
+            r.line = "";
+            break;
+        case "\x7f":
+        case "\b":
+            if (r.line) {
+                r.line = Array.from(r.line).slice(0, -1).join("");
+                terminal.write("\b \b");
+            }
+            break;
+        case "\x15":  // Ctrl-U: the whole line
+            terminal.write("\b \b".repeat(Array.from(r.line).length));
+            r.line = "";
+            break;
+        case "\x04":  // Ctrl-D: the line as it is, or on an empty one the end
+            hand(r, r.line ? encoder.encode(r.line) : endOfInput);
+            r.line = "";
+            break;
+        case "\x03":
+            terminal.write("^C\r\n");
+            finish(r, "The program was ended with Ctrl-C.");
+            break;
+        default:
+            if (character >= " " || character === "\t") {
+                r.line += character;
+                terminal.write(character);
+            }
+    }
+}
+
+terminal.onData((data) => {
+    if (data.startsWith("\x1b")) return;  // arrows and other keys that are no text
+    for (const character of data) if (run) take(run, character);
+});
+
+function finish(r, why) {
+    if (run !== r) return;
+    run = null;
+    r.read = null;  // a pending read is never answered: the program stops there
+    for (const notify of r.idle.splice(0)) notify();
+    say(why);
+    restartButton.hidden = false;
+    restartButton.focus();
+}
+
+function say(text) {
+    statusElement.textContent = text;
+}
+
+// The program's .wasm, compiled once for every run.
+let compiled = null;
+function compileProgram() {
+    compiled ??= fetch("pallimorvenquist.wasm")
+        .then((response) => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
+        .then((bytes) => WebAssembly.compile(bytes));
+    return compiled;
+}
+
+function start() {
+    const r = newRun();
+    run = lastRun = r;
+    restartButton.hidden = true;
+    say("");
+    terminal.focus();
+    createPallimorvenquist({
+        readConsoleInput: (size) =>
+            new Promise((resolve) => {
+                r.read = { size, resolve };
+                serveRead(r);
+            }),
+        writeConsoleOutput: (bytes) => {
+            r.written.push(bytes);
+            if (run === r) terminal.write(bytes);
+        },
+        outputIsTerminal: true,
+        instantiateWasm: (imports, receive) => {
+            compileProgram()
+                .then((module) => WebAssembly.instantiate(module, imports).then((i) => receive(i, module)))
+                .catch((error) => finish(r, `The program could not start: ${error}.`));
+            return {};
+        },
+        preRun: [
+            (module) => {
+                r.module = module;
+                module.FS.mkdir(folder);
+                module.FS.chdir(folder);
+                for (const [name, bytes] of files) module.FS.writeFile(name, bytes);
+            },
+        ],
+        onExit: (status) => {
+            r.status = status;
+            finish(r, `The program has ended, with exit status ${status}.`);
+        },
+        print: () => {},
+        printErr: (text) => console.error(text),
+    }).catch((error) => finish(r, `The program could not start: ${error}.`));
+}
+
+// The user's word lists go into the program's folder under their own names,
+// for this run and every later one; they never leave the page.
+async function addFiles(list) {
+    const names = [];
+    for (const file of list) {
+        const bytes = new Uint8Array(await file.arrayBuffer());
+        files.set(file.name, bytes);
+        if (run?.module) run.module.FS.writeFile(file.name, bytes);
+        names.push(file.name);
+    }
+    if (names.length)
+        say(`${names.join(", ")}: ready; type the name at the first question to load it.`);
+    terminal.focus();
+}
+
+document.getElementById("open").addEventListener("click", () => fileInput.click());
+fileInput.addEventListener("change", () => {
+    addFiles(fileInput.files).finally(() => (fileInput.value = ""));
+});
+document.addEventListener("dragover", (event) => {
+    event.preventDefault();
+    document.body.classList.add("dragging");
+});
+document.addEventListener("dragleave", () => document.body.classList.remove("dragging"));
+document.addEventListener("drop", (event) => {
+    event.preventDefault();
+    document.body.classList.remove("dragging");
+    addFiles(event.dataTransfer.files);
+});
+restartButton.addEventListener("click", start);
+
+const bytesOf = (chunks) => {
+    const all = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
+    let at = 0;
+    for (const chunk of chunks) all.set(chunk, (at += chunk.length) - chunk.length);
+    return all;
+};
+const base64 = (bytes) => btoa(Array.from(bytes, (b) => String.fromCharCode(b)).join(""));
+
+// Resolves once the program waits for input with nothing queued, or ends.
+function idle() {
+    const r = run;
+    if (!r || (r.read && r.queue.length === 0)) return Promise.resolve();
+    return new Promise((resolve) => r.idle.push(resolve));
+}
+
+window.pallimorvenquist = {
+    idle,
+    running: () => run !== null,
+    // The current run, or the last one: what it was given and wrote, base64.
+    session: () => {
+        const r = run ?? lastRun;
+        return r && { given: base64(bytesOf(r.given)), written: base64(bytesOf(r.written)), status: r.status };
+    },
+};
+if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
+
+fetch("engldict.txt")
+    .then((response) => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
+    .then((bytes) => files.set("engldict.txt", new Uint8Array(bytes)))
+    .catch((error) => say(`The shipped word list could not be loaded: ${error}.`))
+    .finally(start);
