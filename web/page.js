@@ -266,6 +266,12 @@ window.pallimorvenquist = {
         return r && { given: base64(bytesOf(r.given)), written: base64(bytesOf(r.written)), status: r.status };
     },
 };
+// The program's exit unwinds it with an exception, which after a wait has
+// no caller left to catch it.
+window.addEventListener("unhandledrejection", (event) => {
+    if (event.reason?.name === "ExitStatus") event.preventDefault();
+});
+
 if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
 
 fetch("engldict.txt")
