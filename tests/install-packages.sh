@@ -17,6 +17,8 @@ else
     packages=(cmake make g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
         clang-format clang-tidy git
         g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user googletest "$@")
+    packages+=(emscripten esbuild chromium)  # the web build, its page and its browser test
+    command -v npm >/dev/null || packages+=(npm)  # a Node.js from elsewhere may bring its own
 fi
 missing=()
 for package in "${packages[@]}"; do

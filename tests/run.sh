@@ -50,5 +50,6 @@ timed portable run_suite build/tests-portable -DCMAKE_BUILD_TYPE=Release \
 timed fuzzing bash tests/fuzz/run.sh 30
 timed windows-x64 test_preset windows-x64
 timed linux-arm64 test_preset linux-arm64
+timed web test_preset web -DPALLIMORVENQUIST_NATIVE_PROGRAM="$PWD/build/release/pallimorvenquist"
 printf '%s\n' "${times[@]}"
 echo "All tests passed."
