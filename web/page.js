@@ -66,6 +66,9 @@ terminalElement.addEventListener("touchend", () => terminal.focus());
 // The running program, or null once it has ended; and the last one started.
 let run = null;
 let lastRun = null;
+// Waiting for the program to wait with nothing queued, or to end.
+let idleWaiters = [];
+const notifyIdle = () => idleWaiters.splice(0).forEach((notify) => notify());
 
 function newRun() {
     return {
@@ -75,17 +78,23 @@ function newRun() {
         read: null,  // the program's pending read: { size, resolve }
         given: [],  // every byte handed to the program, in order
         written: [],  // every byte the program wrote, in order
+        unshown: [],  // what it wrote since it last waited
         status: null,
-        idle: [],  // waiting for the program to wait with nothing queued
     };
+}
+
+// The page draws nothing while the program runs, so what it writes goes to
+// the terminal in one piece when it waits (or ends): on screen before each
+// wait, as on a console.
+function show(r) {
+    if (r.unshown.length === 0) return;
+    terminal.write(r.unshown.length === 1 ? r.unshown[0] : bytesOf(r.unshown));
+    r.unshown = [];
 }
 
 function serveRead(r) {
     if (!r.read) return;
-    if (r.queue.length === 0) {
-        for (const notify of r.idle.splice(0)) notify();
-        return;
-    }
+    if (r.queue.length === 0) return notifyIdle();
     const { size, resolve } = r.read;
     r.read = null;
     const head = r.queue[0];
@@ -152,7 +161,7 @@ function finish(r, why) {
     if (run !== r) return;
     run = null;
     r.read = null;  // a pending read is never answered: the program stops there
-    for (const notify of r.idle.splice(0)) notify();
+    notifyIdle();
     say(why);
     restartButton.hidden = false;
     restartButton.focus();
@@ -180,12 +189,13 @@ function start() {
     createPallimorvenquist({
         readConsoleInput: (size) =>
             new Promise((resolve) => {
+                show(r);
                 r.read = { size, resolve };
                 serveRead(r);
             }),
         writeConsoleOutput: (bytes) => {
             r.written.push(bytes);
-            if (run === r) terminal.write(bytes);
+            r.unshown.push(bytes);
         },
         outputIsTerminal: true,
         instantiateWasm: (imports, receive) => {
@@ -203,6 +213,7 @@ function start() {
             },
         ],
         onExit: (status) => {
+            show(r);
             r.status = status;
             finish(r, `The program has ended, with exit status ${status}.`);
         },
@@ -242,23 +253,26 @@ document.addEventListener("drop", (event) => {
 });
 restartButton.addEventListener("click", start);
 
-const bytesOf = (chunks) => {
+function bytesOf(chunks) {
     const all = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
     let at = 0;
-    for (const chunk of chunks) all.set(chunk, (at += chunk.length) - chunk.length);
+    for (const chunk of chunks) {
+        all.set(chunk, at);
+        at += chunk.length;
+    }
     return all;
-};
+}
 const base64 = (bytes) => btoa(Array.from(bytes, (b) => String.fromCharCode(b)).join(""));
 
 // Resolves once the program waits for input with nothing queued, or ends.
 function idle() {
-    const r = run;
-    if (!r || (r.read && r.queue.length === 0)) return Promise.resolve();
-    return new Promise((resolve) => r.idle.push(resolve));
+    if (lastRun && (!run || (run.read && run.queue.length === 0))) return Promise.resolve();
+    return new Promise((resolve) => idleWaiters.push(resolve));
 }
 
 window.pallimorvenquist = {
     idle,
+    paste: (text) => terminal.paste(text),
     running: () => run !== null,
     // The current run, or the last one: what it was given and wrote, base64.
     session: () => {
@@ -272,10 +286,14 @@ window.addEventListener("unhandledrejection", (event) => {
     if (event.reason?.name === "ExitStatus") event.preventDefault();
 });
 
-if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
-
+// The program compiles while the shipped list arrives; the service worker,
+// which fetches the whole site again to keep it, waits until both are here.
+compileProgram().catch(() => {});
 fetch("engldict.txt")
     .then((response) => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
     .then((bytes) => files.set("engldict.txt", new Uint8Array(bytes)))
     .catch((error) => say(`The shipped word list could not be loaded: ${error}.`))
-    .finally(start);
+    .finally(() => {
+        start();
+        if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
+    });
