@@ -1,7 +1,8 @@
 // Bytes sixteen at a time: the few operations on which the hot steps of
-// loading and searching are built, each with an SSE2 body (x86-64), a NEON
-// body (arm64) and a portable body, chosen when compiling. This is the only
-// file that knows the processor.
+// loading and searching are built, each with an SSE2 body (x86-64, and
+// WebAssembly, whose SIMD emscripten's SSE2 headers serve), a NEON body
+// (arm64) and a portable body, chosen when compiling. This is the only file
+// that knows the processor.
 //
 // Promises: every operation gives the same result with every body. A mask
 // has one bit per byte, bit i for byte i. load16() reads, and store16()

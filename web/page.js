@@ -209,7 +209,7 @@ function start() {
                 r.module = module;
                 module.FS.mkdir(folder);
                 module.FS.chdir(folder);
-                for (const [name, bytes] of files) module.FS.writeFile(name, bytes);
+                for (const [name, bytes] of files) module.FS.writeFile(name, bytes, { canOwn: true });
             },
         ],
         onExit: (status) => {
@@ -229,7 +229,7 @@ async function addFiles(list) {
     for (const file of list) {
         const bytes = new Uint8Array(await file.arrayBuffer());
         files.set(file.name, bytes);
-        if (run?.module) run.module.FS.writeFile(file.name, bytes);
+        if (run?.module) run.module.FS.writeFile(file.name, bytes, { canOwn: true });
         names.push(file.name);
     }
     if (names.length)
