@@ -1,19 +1,20 @@
 // The operating system under the program. Everything that differs between
 // the systems the program runs on lies behind these few functions: how the
-// console's input arrives, whether the C runtime reads text itself, whether
-// output is a terminal, how a word list is opened, where the program lies
-// and where its installed list lies beside it, the heap's tuning, and the
-// fastest way to write a line.
+// console's input arrives and where its output goes, whether the C runtime
+// reads text itself, whether output is a terminal, how a word list is
+// opened, where the program lies and where its installed list lies beside
+// it, the heap's tuning, and the fastest way to write a line.
 //
 // Each platform defines them all in a source file of its own, and the build
 // compiles exactly one: platform_posix.cpp (Linux and other POSIX systems)
-// or platform_windows.cpp. The web build, in a browser or under Node.js,
-// is the POSIX platform with another console: it compiles
-// platform_posix.cpp, less its console, and platform_web.cpp, whose console
-// is the page's terminal or the Node runner's standard streams. No other
-// file of the program asks which system it runs on. What the platforms share, such as the folding
-// of CR LF that stands in for Windows' text mode, is written once in the portable code, which asks
-// runtimeReadsText() whether to apply it.
+// or platform_windows.cpp. The web build, in a browser or under Node.js, is
+// the POSIX platform with another console: it compiles platform_posix.cpp,
+// less its console, and platform_web.cpp, whose console is the page's
+// terminal or the Node runner's standard streams. No other file of the
+// program asks which system it runs on. What the platforms share, such as
+// the folding of CR LF that stands in for Windows' text mode, is written
+// once in the portable code, which asks runtimeReadsText() whether to apply
+// it.
 //
 // Owns nothing and keeps no state, but for the web console's stream and the
 // input it has taken from the page and not yet handed over. Depends on

@@ -4,7 +4,7 @@
 // POSIX layer, platform_posix.cpp, compiled beside this file.
 //
 // The page or the runner (web/page.js, web/runner.mjs) hands the module,
-// as properties of the Module object, the three functions used here:
+// as properties of the Module object, what is used here:
 //   readConsoleInput(size): a promise of at most `size` bytes of input (a
 //     Uint8Array), at least one, or none at the end of input;
 //   writeConsoleOutput(bytes): takes the bytes written, exactly as written;
