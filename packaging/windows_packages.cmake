@@ -60,5 +60,8 @@ set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
     "  SetOutPath \"$INSTDIR\"
   CreateShortCut \"$SMPROGRAMS\\$STARTMENU_FOLDER\\Pallimorvenquist.lnk\" \"$INSTDIR\\pallimorvenquist.exe\"")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Delete \"$SMPROGRAMS\\$MUI_TEMP\\Pallimorvenquist.lnk\"")
+# CPack's uninstaller removes the installer's key under the vendor's, and
+# this removes the vendor's, once empty.
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Delete \"$SMPROGRAMS\\$MUI_TEMP\\Pallimorvenquist.lnk\"
+  DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
 include(CPack)

@@ -196,7 +196,7 @@ install_and_uninstall() {
     local folder=$1 default=$2 drive=$WINEPREFIX/drive_c
     local menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Pallimorvenquist"
     local apps='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pallimorvenquist'
-    local where=$folder installed left
+    local where=$folder installed left key
     [ -n "$where" ] || where=$default
     installed=$drive/$(echo "${where#C:\\}" | tr '\\' /)
     "${emulator[@]}" cmd /c "C:\\setup.exe /S${folder:+ /D=$folder}" || fail "$where: silent install"
@@ -231,7 +231,9 @@ install_and_uninstall() {
     rm -r "$drive/uninstall"
     left=$(find "$drive" -ipath '*pallimorvenquist*')
     [ -z "$left" ] || fail "$where: the uninstaller left $left"
-    ! "${emulator[@]}" reg query "$apps" /reg:32 >/dev/null 2>&1 || fail "$where: uninstall entry left"
+    for key in "$apps" 'HKLM\Software\Pallimorvenquist developers'; do
+        ! "${emulator[@]}" reg query "$key" /reg:32 >/dev/null 2>&1 || fail "$where: $key left"
+    done
 }
 
 # Each Windows installer installs the program where its kind belongs, the

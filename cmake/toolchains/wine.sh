@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs a Windows program, 32- or 64-bit, under wine as a console program
 # with no display: no debug output, no offer to install Mono or Gecko, no
-# Linux menu entries for Start-menu shortcuts, and a wine prefix of the
-# build tree's own (BUILD_DIR/wine, made on first use), or the one named by
-# WINEPREFIX when the caller sets it (the package test's scratch prefix).
+# Linux menu entries for Start-menu shortcuts, no Wayland driver (wine 10's
+# console would load it and write on the terminal that it finds no Wayland
+# session), and a wine prefix of the build tree's own (BUILD_DIR/wine, made
+# on first use), or the one named by WINEPREFIX when the caller sets it (the
+# package test's scratch prefix).
 # A wine server stays up for a minute after the last program ends, so that
 # each start in a run of tests takes milliseconds rather than seconds.
 # Usage: wine.sh PROGRAM.exe [ARGUMENT...]
@@ -33,7 +35,7 @@ first_of() {
 wine=$(first_of /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine \
     /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine wine64-stable wine64 wine)
 server=$(first_of "$(dirname "$wine")/wineserver" wineserver-stable wineserver)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winewayland.drv=d"
 
 if [ -z "${WINEPREFIX:-}" ]; then
     # The build tree is the nearest directory above the program with a CMake cache.
