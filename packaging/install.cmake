@@ -13,9 +13,9 @@
 # places must keep in step with dialogue/installed_list.cpp. Nothing here
 # depends on the architecture: an arm64 package comes from the same rules.
 #
-# A Windows build makes a zip instead (windows_zip.cmake).
+# A Windows build makes a zip and an installer instead (windows_packages.cmake).
 if(WIN32)
-  include(${CMAKE_CURRENT_LIST_DIR}/windows_zip.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_packages.cmake)
   return()
 endif()
 

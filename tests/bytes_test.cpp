@@ -31,8 +31,10 @@ std::string bytesOf(Bytes16 bytes) {
     return std::string(out, 16);
 }
 
+// Every x86 build, the 32-bit one included, is made for processors with SSE2.
 TEST(Bytes, NativeWhereTheProcessorHasThem) {
-#if !defined(PALLIMORVENQUIST_PORTABLE) && (defined(__x86_64__) || defined(__aarch64__))
+#if !defined(PALLIMORVENQUIST_PORTABLE) && \
+    (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__))
     EXPECT_TRUE(nativeBytes) << "the portable bodies were compiled in";
 #else
     EXPECT_FALSE(nativeBytes);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the package with CPack (a Debian package, or the zip of a Windows
-# build), checks a Debian package with lintian, unpacks the package into a
-# scratch root and runs the packed program on piped sessions: it must hold
-# the shipped files where they belong, find its own word list from any
-# directory, and answer byte for byte as the program in the build tree does.
-# A `cmake --install` into a scratch prefix must find its list too. A cross
-# build's programs run under its emulator.
+# Builds the package with CPack (a Debian package, or the zip and the
+# installer of a Windows build), checks a Debian package with lintian,
+# unpacks the package into a scratch root and runs the packed program on
+# piped sessions: it must hold the shipped files where they belong, find its
+# own word list from any directory, and answer byte for byte as the program
+# in the build tree does. A `cmake --install` into a scratch prefix must find
+# its list too; the Windows installer must install, run and uninstall
+# silently in a scratch wine prefix. A cross build's programs run under its
+# emulator.
 # Usage: package_test.sh BUILD_DIR SOURCE_DIR [EMULATOR]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -13,7 +15,12 @@ source=$(cd "$2" && pwd)
 emulator=("${@:3}")
 scratch=$(mktemp -d)
 root=$scratch/root
-trap 'rm -rf "$scratch" "$root"' EXIT
+cleanup() {
+    # The scratch wine prefix's server, if the installer test started one.
+    [ -z "${WINEPREFIX:-}" ] || "${emulator[@]}" --stop
+    rm -rf "$scratch" "$root"
+}
+trap cleanup EXIT
 
 fail() {
     echo "FAILED: $*"
@@ -140,6 +147,107 @@ printf 'Cat\ncot\n' >"$scratch/small/engldict.txt"
 same_session "$scratch/small" "$installed" "$scratch/small" '\nn\nc?t\n' "list in the current directory"
 grep -q 'There are 2 words in this dictionary' "$scratch/actual" || fail "current directory: not its list"
 
+# The target and the working directory of a Windows shortcut, one a line,
+# read from the fields of the .lnk format: the local base path in the link
+# information, and the working directory among the strings after it (each
+# a count of UTF-16 units, then the units, which wine ends with a NUL; the
+# paths here are ASCII).
+shortcut() {
+    local bytes flags at end count field text=""
+    read -ra bytes < <(od -An -v -tu1 "$1" | tr '\n' ' ')
+    u16() { echo $((bytes[$1] | bytes[$1 + 1] << 8)); }
+    u32() { echo $(($(u16 "$1") | $(u16 "$(($1 + 2))") << 16)); }
+    character() { printf "\\$(printf %03o "$1")"; }
+    flags=$(u32 20)
+    at=76
+    if ((flags & 0x01)); then at=$((at + 2 + $(u16 $at))); fi
+    if ((flags & 0x02)); then
+        end=$((at + $(u32 $((at + 16)))))
+        while ((bytes[end])); do
+            text+=$(character "${bytes[end]}")
+            end=$((end + 1))
+        done
+        echo "$text"
+        at=$((at + $(u32 $at)))
+    fi
+    for field in 0x04 0x08 0x10; do
+        ((flags & field)) || continue
+        count=$(u16 $at)
+        at=$((at + 2))
+        if [ "$field" = 0x10 ]; then
+            text=""
+            for ((end = at; end < at + 2 * count && bytes[end]; end += 2)); do
+                text+=$(character "${bytes[end]}")
+            done
+            echo "$text"
+        fi
+        at=$((at + 2 * count))
+    done
+}
+
+# The installer, in a wine prefix of its own, with /S: into `folder` (a
+# Windows path; the default when empty), the zip's files with the
+# uninstaller; an entry under the installed apps and a Start-menu entry
+# that starts the program in its folder, where Return finds the list. The
+# uninstaller, silent too, leaves no file of the program's. Both are given
+# their last option the way Windows' own programs give it, unquoted whatever
+# blanks it holds, so through cmd.
+install_and_uninstall() {
+    local folder=$1 default=$2 drive=$WINEPREFIX/drive_c
+    local menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Pallimorvenquist"
+    local apps='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pallimorvenquist'
+    local where=$folder installed left key
+    [ -n "$where" ] || where=$default
+    installed=$drive/$(echo "${where#C:\\}" | tr '\\' /)
+    "${emulator[@]}" cmd /c "C:\\setup.exe /S${folder:+ /D=$folder}" || fail "$where: silent install"
+
+    [ -d "$installed" ] || fail "$where: nothing installed there"
+    (cd "$installed" && find . -type f | sort) >"$scratch/files"
+    printf './%s\n' LICENSE README.txt Uninstall.exe engldict.copyright engldict.txt \
+        pallimorvenquist.exe >"$scratch/expected-files"
+    diff -u "$scratch/expected-files" "$scratch/files" || fail "$where: installed files"
+    for file in LICENSE README.txt engldict.copyright engldict.txt pallimorvenquist.exe; do
+        cmp -s "$shared/$file" "$installed/$file" || fail "$where: $file is not the zip's"
+    done
+    printf '%s\n' "$where\\pallimorvenquist.exe" "$where" >"$scratch/expected-shortcut"
+    shortcut "$menu/Pallimorvenquist.lnk" | cmp -s "$scratch/expected-shortcut" - ||
+        fail "$where: the Start-menu entry does not start the program in its folder"
+    "${emulator[@]}" reg query "$apps" /reg:32 | tr -d '\r' >"$scratch/apps" || fail "$where: no uninstall entry"
+    grep -qx '    DisplayName    REG_SZ    Pallimorvenquist 1.0' "$scratch/apps" &&
+        grep -qx '    Publisher    REG_SZ    Pallimorvenquist developers' "$scratch/apps" &&
+        grep -qxF "    UninstallString    REG_SZ    \"$where\\Uninstall.exe\"" "$scratch/apps" ||
+        { cat "$scratch/apps"; fail "$where: uninstall entry"; }
+
+    # Started from elsewhere, in its folder as the Start-menu entry starts it.
+    same_session "$shared" "$installed/pallimorvenquist.exe" "$installed" '\nn\nc?t\n' "$where"
+    tr -d ' \b\r' <"$scratch/actual" | grep -qx cat || fail "$where: c?t does not list cat"
+
+    # An uninstaller started in its folder copies itself away and returns at
+    # once; started from elsewhere, with _?= naming the folder, as its copy
+    # is, it runs to its end.
+    mkdir "$drive/uninstall"
+    cp "$installed/Uninstall.exe" "$drive/uninstall/"
+    "${emulator[@]}" cmd /c "C:\\uninstall\\Uninstall.exe /S _?=$where" || fail "$where: silent uninstall"
+    rm -r "$drive/uninstall"
+    left=$(find "$drive" -ipath '*pallimorvenquist*')
+    [ -z "$left" ] || fail "$where: the uninstaller left $left"
+    for key in "$apps" 'HKLM\Software\Pallimorvenquist developers'; do
+        ! "${emulator[@]}" reg query "$key" /reg:32 >/dev/null 2>&1 || fail "$where: $key left"
+    done
+}
+
+# Each Windows installer installs the program where its kind belongs, the
+# 32-bit one into the 32-bit Program Files, and with /D= where it is told.
+check_installer() {
+    local installer=${package%.zip}.exe program_files='C:\Program Files'
+    [[ $installer == *-x86.exe ]] && program_files='C:\Program Files (x86)'
+    export WINEPREFIX=$scratch/wine
+    mkdir -p "$WINEPREFIX/drive_c"
+    cp "$installer" "$WINEPREFIX/drive_c/setup.exe"
+    install_and_uninstall "" "$program_files\Pallimorvenquist"
+    install_and_uninstall 'C:\Word puzzles\Pallimorvenquist' ""
+}
+
 # Installed under any prefix with cmake: a typed name is tried only where it
 # says, Return finds the installed list, and c?t lists cat.
 if [ "${package##*.}" = deb ]; then
@@ -154,4 +262,5 @@ if [ "${package##*.}" = deb ]; then
     cmp "$scratch/expected-prefix" "$scratch/actual" || fail "cmake --install: the installed list"
     tr -d ' \b' <"$scratch/actual" | grep -qx cat || fail "cmake --install: c?t does not list cat"
 fi
+[ "${package##*.}" = zip ] && check_installer
 echo "package test passed: $(basename "$package")"

@@ -175,6 +175,12 @@ const std::string& programPath() {
     return target().program;
 }
 
+std::vector<std::string> programCommand() {
+    const Target& t = target();
+    if (t.emulator.empty()) return {t.program};
+    return {t.emulator, t.program};
+}
+
 bool underEmulator() {
     return !target().emulator.empty();
 }

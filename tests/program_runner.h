@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct Outcome {
     std::string output;
@@ -26,6 +27,8 @@ struct Launch {
 
 // The program's file.
 const std::string& programPath();
+// The command that starts it: the emulator first, when there is one.
+std::vector<std::string> programCommand();
 // True when it runs under an emulator.
 bool underEmulator();
 // True when it is a Windows program.

@@ -4,9 +4,9 @@
 # (tests/lint.sh), runs every test again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the unit tests and fuzz replays in a
 # portable build (no SSE2), fuzzes each fuzz target for 30 seconds, and
-# last builds and tests the Windows x86-64 and Linux arm64 programs (the
-# `windows-x64` and `linux-arm64` presets, under wine and qemu). Says how
-# long each step took.
+# last builds and tests the Windows x86-64, Windows x86 and Linux arm64
+# programs (the `windows-x64`, `windows-x86` and `linux-arm64` presets, under
+# wine and qemu). Says how long each step took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,6 +49,7 @@ timed portable run_suite build/tests-portable -DCMAKE_BUILD_TYPE=Release \
     -DPALLIMORVENQUIST_PORTABLE=ON -- -L unit
 timed fuzzing bash tests/fuzz/run.sh 30
 timed windows-x64 test_preset windows-x64
+timed windows-x86 test_preset windows-x86
 timed linux-arm64 test_preset linux-arm64
 timed web test_preset web -DPALLIMORVENQUIST_NATIVE_PROGRAM="$PWD/build/release/pallimorvenquist"
 printf '%s\n' "${times[@]}"
