@@ -5,18 +5,19 @@
 # (configure with -DCMAKE_EXPORT_COMPILE_COMMANDS=ON).
 # Usage: tests/lint.sh BUILD_DIR
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 
 echo "clang-format: $(git ls-files '*.h' '*.cpp' | wc -l) files"
 git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run --Werror
 
-sources=$(git ls-files 'dialogue/*.cpp' 'store/*.cpp' 'search/*.cpp')
-echo "clang-tidy: $(echo "$sources" | wc -l) files"
+sources=('dialogue/*.cpp' 'store/*.cpp' 'search/*.cpp')
+echo "clang-tidy: $(git ls-files "${sources[@]}" | wc -l) files"
 # One file per process, as many at a time as there are cores. Clang's own
 # count of warnings it suppressed in system headers is left out.
 status=0
-echo "$sources" | xargs -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" >"$build/clang-tidy.log" 2>&1 ||
+git ls-files -z "${sources[@]}" |
+    xargs -0 -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" >"$build/clang-tidy.log" 2>&1 ||
     status=$?
 grep -v '^[0-9]* warnings\? generated\.$' "$build/clang-tidy.log" || true
 exit "$status"
