@@ -1,33 +1,102 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when some are
-# missing; with --build-only, just those that building the program needs.
-# Needs root (or sudo) only when something has to be installed.
-# Usage: tests/install-packages.sh [--build-only] [PACKAGE...]
+# missing, on Debian 12 or any later Debian: with no step named, what every
+# step of tests/run.sh needs; with --step, what the named steps need; with
+# --build-only, just what building the program needs. Further arguments
+# are packages to install as well. Needs root (or sudo) only when something
+# has to be installed.
+# Usage: tests/install-packages.sh [--build-only] [--step STEP]... [PACKAGE...]
 set -euo pipefail
 
-# groff-base checks the manual page, dpkg-dev works out the Debian package's
-# Depends, lintian checks that package, clang-format and clang-tidy (with git
-# for the file list) lint. The cross builds need their compilers,
-# GoogleTest's sources to build for them, and wine and qemu to run what they
-# build.
+build=(cmake make g++)
+# What each step of tests/run.sh needs besides the build's own, one line a
+# step. A name in <...> is worked out on the machine (resolve() below); a
+# name with :ARCH is for another architecture, which is added to dpkg first.
+#   release: groff-base checks the manual page, dpkg-dev works out the
+#   Debian package's Depends, lintian checks that package, valgrind runs a
+#   session. lint: clang-format and clang-tidy, git for the file list. The
+#   cross builds: their compilers, GoogleTest's sources to build for them,
+#   and wine or qemu to run what they build.
+declare -A steps=(
+    [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind"
+    [lint]="clang-format clang-tidy git"
+    [sanitizers]="ninja-build libgtest-dev clang <clang-runtime>"
+    [portable]="ninja-build libgtest-dev"
+    [fuzzing]="ninja-build clang <clang-runtime>"
+    [windows-x64]="ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64"
+    [linux-arm64]="ninja-build libgtest-dev googletest dpkg-dev g++-aarch64-linux-gnu qemu-user"
+)
+
+# The package behind a <name>, once the packages it depends on are installed.
+resolve() {
+    case $1 in
+        # The sanitizer and fuzzer runtime of the installed clang: Debian
+        # names it after clang's major version.
+        '<clang-runtime>') echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" ;;
+        *) echo "unknown package placeholder: $1" >&2 && return 1 ;;
+    esac
+}
+
+wanted=("${build[@]}") named=() extra=()
 if [ "${1:-}" = --build-only ]; then
     shift
-    packages=(cmake make g++ "$@")
-else
-    packages=(cmake make g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
-        clang-format clang-tidy git
-        g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu qemu-user googletest "$@")
+    named=(none)
 fi
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-        missing+=("$package")
+while [ $# -gt 0 ]; do
+    case $1 in
+        --step)
+            [ -n "${steps[${2:-}]+set}" ] || { echo "no such step: ${2:-}" >&2 && exit 2; }
+            named+=("$2") && shift 2
+            ;;
+        *) extra+=("$1") && shift ;;
+    esac
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#named[@]} -gt 0 ] || named=("${!steps[@]}")
+for step in "${named[@]}"; do
+    [ "$step" != none ] || continue
+    read -r -a packages <<<"${steps[$step]}"
+    wanted+=("${packages[@]}")
+done
+wanted+=("${extra[@]}")
 
-echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt or dpkg may hold the lock for a while: wait for it.
+apt_options=(-qq -o DPkg::Lock::Timeout=600)
+updated=
+
+# Installs those of the given packages that are missing, in one go.
+install_missing() {
+    local package missing=() architecture
+    local -A seen=()
+    for package in "$@"; do
+        [ -z "${seen[$package]+set}" ] || continue
+        seen[$package]=1
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    echo "Installing: ${missing[*]}"
+    for package in "${missing[@]}"; do
+        architecture=${package#*:}
+        if [ "$architecture" != "$package" ] && ! dpkg --print-foreign-architectures |
+            grep -qx "$architecture"; then
+            "${as_root[@]}" dpkg --add-architecture "$architecture"
+            updated=
+        fi
+    done
+    [ -n "$updated" ] || "${as_root[@]}" apt-get "${apt_options[@]}" update
+    updated=yes
+    "${as_root[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Plain names first, then the <names> they make known.
+plain=() later=()
+for package in "${wanted[@]}"; do
+    if [[ $package == '<'*'>' ]]; then later+=("$package"); else plain+=("$package"); fi
+done
+install_missing "${plain[@]}"
+resolved=()
+for package in "${later[@]}"; do resolved+=("$(resolve "$package")"); done
+install_missing "${resolved[@]}"

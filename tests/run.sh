@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tests/install-packages.sh clang libclang-rt-14-dev
+bash tests/install-packages.sh
 
 times=()
 timed() {
