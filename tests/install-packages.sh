@@ -25,6 +25,7 @@ declare -A steps=(
     [fuzzing]="ninja-build clang <clang-runtime>"
     [windows-x64]="ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64"
     [linux-arm64]="ninja-build libgtest-dev googletest dpkg-dev g++-aarch64-linux-gnu qemu-user"
+    [chroots]="debootstrap git"
 )
 
 # The package behind a <name>, once the packages it depends on are installed.

@@ -5,9 +5,11 @@
 # UndefinedBehaviorSanitizer (built with clang), runs the unit tests and
 # fuzz replays in a portable build (no SSE2), fuzzes each fuzz target for 30
 # seconds, builds and tests the Windows x86-64 and Linux arm64 programs (the
-# `windows-x64` and `linux-arm64` presets, under wine and qemu). Every build
-# makes warnings errors. Ends with the time of each step, and the system it
-# ran on.
+# `windows-x64` and `linux-arm64` presets, under wine and qemu), and last
+# runs the tests on Debian 13 and Debian unstable, in chroots made while the
+# steps before compile (tests/chroots.sh; PALLIMORVENQUIST_CHROOTS=0 leaves
+# that step out). Every build makes warnings errors. Ends with the time of
+# each step, on each system.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,9 +20,12 @@ mkdir -p build
 times=$PWD/build/step-times.txt
 printf '%-22s g++ %s, clang++ %s, CMake %s\n' "$system" "$(g++ -dumpfullversion)" \
     "$(clang++ -dumpversion)" "$(cmake --version | sed -n '1s/.* //p')" >"$times"
-# On the way out, whatever happened: the times so far.
+# On the way out, whatever happened: the times so far, and no chroot left
+# being made.
+background=()
 finish() {
     local status=$?
+    [ ${#background[@]} -eq 0 ] || kill "${background[@]}" 2>/dev/null || true
     echo
     cat "$times"
     echo "Total: $((SECONDS / 60)) min $((SECONDS % 60)) s"
@@ -67,6 +72,27 @@ sanitized() {
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$@"
 }
 
+# The chroots of the next systems are made in the background from the
+# start: that is mostly downloading and unpacking, while the steps here
+# mostly compile. Their step, last, waits for them.
+chroots=(debian-13 unstable)
+[ "${PALLIMORVENQUIST_CHROOTS:-1}" != 0 ] || chroots=()
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+declare -A making=()
+for chroot in "${chroots[@]}"; do
+    mkdir -p build/chroots
+    "${as_root[@]}" bash tests/chroots.sh make "$chroot" >"build/chroots/$chroot.log" 2>&1 &
+    making[$chroot]=$!
+    background+=($!)
+done
+test_chroot() {
+    local chroot=$1
+    wait "${making[$chroot]}" || { cat "build/chroots/$chroot.log" && return 1; }
+    tail -n 1 "build/chroots/$chroot.log"
+    "${as_root[@]}" bash tests/chroots.sh test "$chroot" "$times"
+}
+
 # The release build also compiles the benchmarks, so that they keep building.
 step release test_preset release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DPALLIMORVENQUIST_BENCH=ON
 step lint bash tests/lint.sh build/release
@@ -78,3 +104,6 @@ step portable run_suite build/tests-portable -DCMAKE_BUILD_TYPE=Release \
 step fuzzing bash tests/fuzz/run.sh 30
 step windows-x64 test_preset windows-x64
 step linux-arm64 test_preset linux-arm64
+for chroot in "${chroots[@]}"; do step "chroot $chroot" test_chroot "$chroot"; done
+[ ${#chroots[@]} -gt 0 ] ||
+    printf '%-22s %-22s skipped: PALLIMORVENQUIST_CHROOTS=0\n' "$system" chroots | tee -a "$times"
