@@ -64,6 +64,10 @@ with_mounts() {
             done
         }
         trap unmount EXIT
+        # The chroot a mount of its own, so that its / is a mount point, as
+        # a run of the test command in there needs for namespaces of its own.
+        mount --bind "$root" "$root"
+        mounted+=("$root")
         mount -t proc proc "$root/proc"
         mounted+=("$root/proc")
         for dev in /dev /dev/pts /dev/shm; do
@@ -95,17 +99,19 @@ remove() {
 }
 
 make_chroot() {
-    local started=$SECONDS link
+    local started=$SECONDS link archive status=0
     remove
     mkdir -p "$root"
+    archive=$(mirror)
+    echo "debootstrap --variant=minbase $suite from $archive"
     # debootstrap cannot work in a path with a blank: it works through a
     # link in a path without.
     link=$(mktemp -d)
     ln -s "$root" "$link/root"
-    echo "debootstrap --variant=minbase $suite from $(mirror)"
-    namespaced debootstrap --variant=minbase "$suite" "$link/root" "$(mirror)" >"$root.debootstrap.log" 2>&1 ||
-        { tail -n 20 "$root.debootstrap.log" && return 1; }
+    namespaced debootstrap --variant=minbase "$suite" "$link/root" "$archive" \
+        >"$root.debootstrap.log" 2>&1 || status=$?
     rm -r "$link"
+    [ "$status" -eq 0 ] || { tail -n 20 "$root.debootstrap.log" && return 1; }
     # Unstable here is a snapshot whose Release file is out of date.
     [ "$suite" != sid ] ||
         echo 'Acquire::Check-Valid-Until "false";' >"$root/etc/apt/apt.conf.d/99snapshot"
