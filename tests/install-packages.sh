@@ -10,8 +10,9 @@ set -euo pipefail
 
 build=(cmake make g++)
 # What each step of tests/run.sh needs besides the build's own, one line a
-# step. A name in <...> is worked out on the machine (resolve() below); a
-# name with :ARCH is for another architecture, which is added to dpkg first.
+# step. A name in <...> is worked out on the machine once the others are
+# installed (resolve() below), and may come to nothing there; a name with
+# :ARCH is for another architecture, which is added to dpkg first.
 #   release: groff-base checks the manual page, dpkg-dev works out the
 #   Debian package's Depends, lintian checks that package, valgrind runs a
 #   session. lint: clang-format and clang-tidy, git for the file list. The
@@ -28,7 +29,8 @@ declare -A steps=(
     [chroots]="debootstrap git"
 )
 
-# The package behind a <name>, once the packages it depends on are installed.
+# The package behind a <name>, if this machine needs one, once the packages
+# it depends on are installed.
 resolve() {
     case $1 in
         # The sanitizer and fuzzer runtime of the installed clang: Debian
@@ -99,5 +101,8 @@ for package in "${wanted[@]}"; do
 done
 install_missing "${plain[@]}"
 resolved=()
-for package in "${later[@]}"; do resolved+=("$(resolve "$package")"); done
+for package in "${later[@]}"; do
+    package=$(resolve "$package")
+    [ -z "$package" ] || resolved+=("$package")
+done
 install_missing "${resolved[@]}"
