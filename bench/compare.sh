@@ -22,7 +22,7 @@ source bench/build.sh
 list=${1:-insane}
 rounds=${2:-7}
 
-bash tests/install-packages.sh wamerican-insane ripgrep time
+bash tests/install-packages.sh --build-only ninja-build libbenchmark-dev wamerican-insane ripgrep time
 build_bench pallimorvenquist make_word_list
 program=$root/$bench_build/pallimorvenquist
 

@@ -9,6 +9,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/build.sh
 
-bash tests/install-packages.sh wamerican-insane
+bash tests/install-packages.sh --build-only ninja-build libbenchmark-dev wamerican-insane
 build_bench benchmarks
 exec "$bench_build/bench/benchmarks" "$@"

@@ -3,6 +3,7 @@
 // that must occur in order, without overlap, in what lies between.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -228,8 +229,14 @@ void searchStar(const char* pattern, WordStore& store) {
 void matchStar(WordStore& store, const StarSegment* segments, const char* head, const char* tail) {
     std::size_t headLength = std::strlen(head);
     std::size_t tailLength = std::strlen(tail);
-    std::size_t minimum =
-        headLength + tailLength + static_cast<std::size_t>(segmentsLength(segments));
+    // The minimum length, put as what an entry leaves between head and tail,
+    // which must hold the segments. Signed, so that an entry too short even
+    // for head and tail leaves a negative length there, not a huge one; and
+    // the segments' bytes, a sum of lengths, are never below 0: so every
+    // working text that passes is plainly 0 bytes or more, for the reader
+    // and the compiler alike.
+    const std::ptrdiff_t edges = static_cast<std::ptrdiff_t>(headLength + tailLength);
+    const std::ptrdiff_t segmentBytes = std::max(0, segmentsLength(segments));
     MatchListing listing;
     const SegmentSearch search(segments);
     // Zeroed, so that a unit read past the working text reads no
@@ -240,17 +247,17 @@ void matchStar(WordStore& store, const StarSegment* segments, const char* head, 
     while (const char* entry = store.nextWord()) {
         noteWordExamined(listing);
         std::size_t length = static_cast<std::size_t>(store.endOfLastWord() - entry);
-        if (length < minimum) continue;
+        const std::ptrdiff_t between = static_cast<std::ptrdiff_t>(length) - edges;
+        if (between < segmentBytes) continue;
         const char* limit = store.readLimit();
         copyToWork(work, entry, length + 1, limit);
         if (headLength > 0) {
             if (!fitsAt(head, headLength, entry)) continue;
             copyToWork(work, entry + headLength, length - headLength + 1, limit);
         }
-        std::size_t workLength = length - headLength;
+        const std::size_t workLength = static_cast<std::size_t>(between);
         if (tailLength > 0) {
             if (!fitsBackwards(tail, tailLength, entry + length)) continue;
-            workLength -= tailLength;
             work[workLength] = '\0';
         }
         if (!search.allFit(work, workLength)) continue;

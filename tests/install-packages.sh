@@ -1,51 +1,121 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when some are
-# missing; with --build-only, just those that building the program needs.
-# Needs root (or sudo) only when something has to be installed.
-# Usage: tests/install-packages.sh [--build-only] [PACKAGE...]
+# missing, on Debian 12 or any later Debian: with no step named, what every
+# step of tests/run.sh needs; with --step, what the named steps need; with
+# --build-only, just what building the program needs. Further arguments
+# are packages to install as well. Needs root (or sudo) only when something
+# has to be installed.
+# Usage: tests/install-packages.sh [--build-only] [--step STEP]... [PACKAGE...]
 set -euo pipefail
 
-# groff-base checks the manual page, dpkg-dev works out the Debian package's
-# Depends, lintian checks that package, clang-format and clang-tidy (with git
-# for the file list) lint. The cross builds need their compilers,
-# GoogleTest's sources to build for them, and wine and qemu to run what they
-# build; nsis makes the Windows installers, and tmux shows each program's
-# console on screen.
+build=(cmake make g++)
+# What each step of tests/run.sh needs besides the build's own, one line a
+# step. A name in <...> is worked out on the machine once the others are
+# installed (resolve() below), and may come to nothing there; a name with
+# :ARCH is for another architecture, which is added to dpkg first.
+#   release: groff-base checks the manual page, dpkg-dev works out the
+#   Debian package's Depends, lintian checks that package, valgrind runs a
+#   session. lint: clang-format and clang-tidy, git for the file list. The
+#   cross builds: their compilers, GoogleTest's sources to build for them,
+#   and wine or qemu to run what they build; nsis makes the Windows
+#   installers, and tmux shows each program's console on screen. The web
+#   build: emscripten, esbuild for its page, Chromium for its browser test,
+#   and npm for the page's packages.
+declare -A steps=(
+    [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind"
+    [lint]="clang-format clang-tidy git"
+    [sanitizers]="ninja-build libgtest-dev clang <clang-runtime>"
+    [portable]="ninja-build libgtest-dev"
+    [fuzzing]="ninja-build clang <clang-runtime>"
+    [windows-x64]="ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64 nsis tmux <wine32>"
+    [windows-x86]="ninja-build libgtest-dev googletest g++-mingw-w64-i686-posix wine64 nsis tmux <wine32>"
+    [linux-arm64]="ninja-build libgtest-dev googletest dpkg-dev g++-aarch64-linux-gnu qemu-user"
+    [web]="ninja-build libgtest-dev emscripten esbuild chromium tmux <npm>"
+    [chroots]="debootstrap git"
+)
+
+# The package behind a <name>, if this machine needs one, once the packages
+# it depends on are installed.
+resolve() {
+    case $1 in
+        # The sanitizer and fuzzer runtime of the installed clang: Debian
+        # names it after clang's major version.
+        '<clang-runtime>') echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" ;;
+        # 32-bit Windows programs (the windows-x86 build, and the installers
+        # of both Windows builds): Debian unstable's 64-bit wine runs them
+        # itself (WoW64, with the 32-bit Windows DLLs in its own package);
+        # Debian 12's and 13's need wine32 of the i386 architecture.
+        '<wine32>') [ -e /usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll ] || echo wine32:i386 ;;
+        # A Node.js from elsewhere (nodesource's) brings its own npm, with
+        # which Debian's conflicts.
+        '<npm>') command -v npm >/dev/null || echo npm ;;
+        *) echo "unknown package placeholder: $1" >&2 && return 1 ;;
+    esac
+}
+
+wanted=("${build[@]}") named=() extra=()
 if [ "${1:-}" = --build-only ]; then
     shift
-    packages=(cmake make g++ "$@")
-else
-    packages=(cmake make g++ ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian
-        clang-format clang-tidy git
-        g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 nsis tmux
-        g++-aarch64-linux-gnu qemu-user googletest "$@")
-    packages+=(emscripten esbuild chromium)  # the web build, its page and its browser test
-    command -v npm >/dev/null || packages+=(npm)  # a Node.js from elsewhere may bring its own
-    all=yes
+    named=(none)
 fi
+while [ $# -gt 0 ]; do
+    case $1 in
+        --step)
+            [ -n "${steps[${2:-}]+set}" ] || { echo "no such step: ${2:-}" >&2 && exit 2; }
+            named+=("$2") && shift 2
+            ;;
+        *) extra+=("$1") && shift ;;
+    esac
+done
+[ ${#named[@]} -gt 0 ] || named=("${!steps[@]}")
+for step in "${named[@]}"; do
+    [ "$step" != none ] || continue
+    read -r -a packages <<<"${steps[$step]}"
+    wanted+=("${packages[@]}")
+done
+wanted+=("${extra[@]}")
+
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# Another apt or dpkg may hold the lock for a while: wait for it.
+apt_options=(-qq -o DPkg::Lock::Timeout=600)
+updated=
 
-# install_missing PACKAGE...: installs those that are not installed yet.
+# Installs those of the given packages that are missing, in one go.
 install_missing() {
-    local missing=() package
+    local package missing=() architecture
+    local -A seen=()
     for package in "$@"; do
+        [ -z "${seen[$package]+set}" ] || continue
+        seen[$package]=1
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
             missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return
+    [ ${#missing[@]} -gt 0 ] || return 0
     echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update -qq
-    "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    for package in "${missing[@]}"; do
+        architecture=${package#*:}
+        if [ "$architecture" != "$package" ] && ! dpkg --print-foreign-architectures |
+            grep -qx "$architecture"; then
+            "${as_root[@]}" dpkg --add-architecture "$architecture"
+            updated=
+        fi
+    done
+    [ -n "$updated" ] || "${as_root[@]}" apt-get "${apt_options[@]}" update
+    updated=yes
+    "${as_root[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
 }
-install_missing "${packages[@]}"
 
-# 32-bit Windows programs (the windows-x86 build, and the installers of both
-# Windows builds): Debian unstable's 64-bit wine runs them itself (WoW64,
-# with the 32-bit Windows DLLs in its own package); Debian 12's and 13's
-# need wine32 of the i386 architecture.
-if [ -n "${all:-}" ] && [ ! -e /usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll ]; then
-    dpkg --print-foreign-architectures | grep -qx i386 || "${as_root[@]}" dpkg --add-architecture i386
-    install_missing wine32:i386
-fi
+# Plain names first, then the <names> they make known.
+plain=() later=()
+for package in "${wanted[@]}"; do
+    if [[ $package == '<'*'>' ]]; then later+=("$package"); else plain+=("$package"); fi
+done
+install_missing "${plain[@]}"
+resolved=()
+for package in "${later[@]}"; do
+    package=$(resolve "$package")
+    [ -z "$package" ] || resolved+=("$package")
+done
+install_missing "${resolved[@]}"

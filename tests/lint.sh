@@ -5,7 +5,7 @@
 # (configure with -DCMAKE_EXPORT_COMPILE_COMMANDS=ON).
 # Usage: tests/lint.sh BUILD_DIR
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 
 echo "clang-format: $(git ls-files '*.h' '*.cpp' | wc -l) files"
@@ -13,15 +13,16 @@ git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run --Werror
 
 # The sources this build compiles: of the platform layer's files, only this
 # system's (another system's file is checked by its own build's warnings).
-sources=$(git ls-files 'dialogue/*.cpp' 'store/*.cpp' 'search/*.cpp' |
-    while read -r file; do
-        if grep -qF "/$file\"" "$build/compile_commands.json"; then echo "$file"; fi
-    done)
-echo "clang-tidy: $(echo "$sources" | wc -l) files"
+sources=()
+while IFS= read -r -d '' file; do
+    if grep -qF "/$file\"" "$build/compile_commands.json"; then sources+=("$file"); fi
+done < <(git ls-files -z 'dialogue/*.cpp' 'store/*.cpp' 'search/*.cpp')
+echo "clang-tidy: ${#sources[@]} files"
 # One file per process, as many at a time as there are cores. Clang's own
 # count of warnings it suppressed in system headers is left out.
 status=0
-echo "$sources" | xargs -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" >"$build/clang-tidy.log" 2>&1 ||
+printf '%s\0' "${sources[@]}" |
+    xargs -0 -P "$(nproc)" -n 1 clang-tidy --quiet -p "$build" >"$build/clang-tidy.log" 2>&1 ||
     status=$?
 grep -v '^[0-9]* warnings\? generated\.$' "$build/clang-tidy.log" || true
 exit "$status"

@@ -2,22 +2,46 @@
 # Builds the program and runs every test: in the optimised native build
 # (the `release` preset), then checks the formatting and runs clang-tidy
 # (tests/lint.sh), runs every test again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs the unit tests and fuzz replays in a
-# portable build (no SSE2), fuzzes each fuzz target for 30 seconds, and
-# last builds and tests the Windows x86-64, Windows x86 and Linux arm64
-# programs (the `windows-x64`, `windows-x86` and `linux-arm64` presets, under
-# wine and qemu). Says how long each step took.
+# UndefinedBehaviorSanitizer (built with clang), runs the unit tests and
+# fuzz replays in a portable build (no SSE2), fuzzes each fuzz target for 30
+# seconds, builds and tests the Windows x86-64 and x86 and Linux arm64
+# programs (the `windows-x64`, `windows-x86` and `linux-arm64` presets,
+# under wine and qemu) and the web build (the `web` preset, under Node.js
+# and in headless Chromium), and last runs the tests on Debian 13 and
+# Debian unstable, in chroots made while the steps before compile
+# (tests/chroots.sh; PALLIMORVENQUIST_CHROOTS=0 leaves that step out).
+# Every build makes warnings errors. Ends with the time of each step, on
+# each system.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tests/install-packages.sh clang libclang-rt-14-dev
+bash tests/install-packages.sh
 
-times=()
-timed() {
-    local what=$1 started=$SECONDS
+system=$(. /etc/os-release && echo "${PRETTY_NAME/GNU\/Linux /}")
+mkdir -p build
+times=$PWD/build/step-times.txt
+printf '%-22s g++ %s, clang++ %s, CMake %s\n' "$system" "$(g++ -dumpfullversion)" \
+    "$(clang++ -dumpversion)" "$(cmake --version | sed -n '1s/.* //p')" >"$times"
+# On the way out, whatever happened: the times so far, and no chroot left
+# being made.
+background=()
+finish() {
+    local status=$?
+    [ ${#background[@]} -eq 0 ] || kill "${background[@]}" 2>/dev/null || true
+    echo
+    cat "$times"
+    echo "Total: $((SECONDS / 60)) min $((SECONDS % 60)) s"
+    [ "$status" -eq 0 ] && echo "All tests passed." || echo "FAILED (status $status)."
+}
+trap finish EXIT
+
+# step NAME COMMAND...: runs one step and notes how long it took.
+step() {
+    local name=$1 started=$SECONDS
     shift
+    echo "=== $system: $name"
     "$@"
-    times+=("$what: $((SECONDS - started)) s")
+    printf '%-22s %-22s %5d s\n' "$system" "$name" $((SECONDS - started)) >>"$times"
 }
 
 test_preset() {
@@ -28,29 +52,62 @@ test_preset() {
     ctest --preset "$preset" -j "$(nproc)"
 }
 
-# run_suite DIR [CMAKE_OPTION...] [-- CTEST_OPTION...]
+# run_suite DIR [CMAKE_OPTION | --target=TARGET]... [-- CTEST_OPTION...]
+# builds the targets named (all without one) and runs the tests.
 run_suite() {
-    local dir=$1 options=() tests=()
+    local dir=$1 options=() targets=() tests=()
     shift
-    while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1") && shift; done
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        case $1 in
+            --target=*) targets+=(--target "${1#--target=}") ;;
+            *) options+=("$1") ;;
+        esac
+        shift
+    done
     [ $# -gt 0 ] && shift && tests=("$@")
-    cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
-    cmake --build "$dir"
+    cmake -S . -B "$dir" -G Ninja -DPALLIMORVENQUIST_WERROR=ON "${options[@]}" >/dev/null
+    cmake --build "$dir" "${targets[@]}"
     ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$(nproc)" "${tests[@]}"
 }
 
+sanitized() {
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$@"
+}
+
+# The chroots of the next systems are made in the background from the
+# start: that is mostly downloading and unpacking, while the steps here
+# mostly compile. Their step, last, waits for them.
+chroots=(debian-13 unstable)
+[ "${PALLIMORVENQUIST_CHROOTS:-1}" != 0 ] || chroots=()
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+declare -A making=()
+for chroot in "${chroots[@]}"; do
+    mkdir -p build/chroots
+    "${as_root[@]}" bash tests/chroots.sh make "$chroot" >"build/chroots/$chroot.log" 2>&1 &
+    making[$chroot]=$!
+    background+=($!)
+done
+test_chroot() {
+    local chroot=$1
+    wait "${making[$chroot]}" || { cat "build/chroots/$chroot.log" && return 1; }
+    tail -n 1 "build/chroots/$chroot.log"
+    "${as_root[@]}" bash tests/chroots.sh test "$chroot" "$times"
+}
+
 # The release build also compiles the benchmarks, so that they keep building.
-timed release test_preset release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DPALLIMORVENQUIST_BENCH=ON
-timed lint bash tests/lint.sh build/release
-ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    timed sanitizers run_suite build/tests-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPALLIMORVENQUIST_SANITIZE=ON
-timed portable run_suite build/tests-portable -DCMAKE_BUILD_TYPE=Release \
-    -DPALLIMORVENQUIST_PORTABLE=ON -- -L unit
-timed fuzzing bash tests/fuzz/run.sh 30
-timed windows-x64 test_preset windows-x64
-timed windows-x86 test_preset windows-x86
-timed linux-arm64 test_preset linux-arm64
-timed web test_preset web -DPALLIMORVENQUIST_NATIVE_PROGRAM="$PWD/build/release/pallimorvenquist"
-printf '%s\n' "${times[@]}"
-echo "All tests passed."
+step release test_preset release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DPALLIMORVENQUIST_BENCH=ON
+step lint bash tests/lint.sh build/release
+step sanitizers sanitized run_suite build/tests-sanitize -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLIMORVENQUIST_SANITIZE=ON
+step portable run_suite build/tests-portable -DCMAKE_BUILD_TYPE=Release \
+    -DPALLIMORVENQUIST_PORTABLE=ON --target=unit_tests --target=fuzz_loader --target=fuzz_search \
+    --target=fuzz_dialogue -- -L unit
+step fuzzing bash tests/fuzz/run.sh 30
+step windows-x64 test_preset windows-x64
+step windows-x86 test_preset windows-x86
+step linux-arm64 test_preset linux-arm64
+step web test_preset web -DPALLIMORVENQUIST_NATIVE_PROGRAM="$PWD/build/release/pallimorvenquist"
+for chroot in "${chroots[@]}"; do step "chroot $chroot" test_chroot "$chroot"; done
+[ ${#chroots[@]} -gt 0 ] ||
+    printf '%-22s %-22s skipped: PALLIMORVENQUIST_CHROOTS=0\n' "$system" chroots | tee -a "$times"

@@ -8,7 +8,7 @@ seconds=${1:-30}
 build=build/fuzz
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLIMORVENQUIST_FUZZ=ON >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALLIMORVENQUIST_FUZZ=ON -DPALLIMORVENQUIST_WERROR=ON >/dev/null
 cmake --build "$build"
 
 pids=()
