@@ -105,6 +105,20 @@ std::string outputOf(std::vector<std::string> command, bool* succeeded = nullptr
     return output;
 }
 
+// `words` as one command line for the shell, each word quoted: tmux hands
+// the words of a command to the shell joined by blanks, and a path may hold
+// a blank.
+std::string shellCommand(const std::vector<std::string>& words) {
+    std::string line;
+    for (const std::string& word : words) {
+        if (!line.empty()) line += ' ';
+        line += '\'';
+        for (char c : word) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += '\'';
+    }
+    return line;
+}
+
 // The program alone in a detached tmux session of 80 by 25, with a server,
 // socket and settings of its own. An ended program's pane stays, with its
 // last screen and nothing added.
@@ -117,7 +131,7 @@ public:
         std::vector<std::string> start = {
             "new-session",        "-d", "-x",     std::to_string(columns), "-y",
             std::to_string(rows), "-c", directory};
-        for (const std::string& part : programCommand()) start.push_back(part);
+        start.push_back(shellCommand(programCommand()));
         tmux(start, &running);
     }
     ~TmuxSession() { tmux({"kill-server"}); }
