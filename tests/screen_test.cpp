@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -142,6 +143,7 @@ public:
     // Types `keys`, each LF as Return.
     void type(std::string keys) {
         if (keys.empty()) return;
+        if (forWindows()) awaitRawTerminal();
         for (char& c : keys)
             if (c == '\n') c = '\r';
         tmux({"send-keys", "-l", keys});
@@ -164,6 +166,26 @@ public:
     }
 
 private:
+    // Wine's console puts the terminal into raw mode a moment after it has
+    // drawn the first prompt. A key typed before then passes the terminal's
+    // line discipline, which turns Return into LF, and the console shows
+    // ^J and reads no line. A Windows console has no such moment, so under
+    // wine keys are typed only once the terminal is raw.
+    void awaitRawTerminal() {
+        std::string tty = tmux({"display-message", "-p", "#{pane_tty}"});
+        tty.erase(tty.find_last_not_of('\n') + 1);
+        auto deadline = std::chrono::steady_clock::now() + patience;
+        while (!isRaw(tty) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    static bool isRaw(const std::string& tty) {
+        int fd = open(tty.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        termios settings{};
+        bool raw = fd >= 0 && tcgetattr(fd, &settings) == 0 && (settings.c_lflag & ICANON) == 0;
+        if (fd >= 0) close(fd);
+        return raw;
+    }
+
     std::string tmux(std::vector<std::string> arguments, bool* succeeded = nullptr) {
         arguments.insert(arguments.begin(),
                          {"tmux", "-S", home.path() + "/socket", "-f", home.path() + "/tmux.conf"});
