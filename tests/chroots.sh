@@ -123,8 +123,16 @@ make_chroot() {
     mkdir -p "$root$(dirname "$clone")"
     git clone -q --no-hardlinks . "$root$clone"
     git -C "$root$clone" checkout -q --detach "$commit"
+    # The chroot reaches the network as this machine does, and trusts what
+    # this machine's administrator added to its certificate authorities (a
+    # proxy's own, say, without which npm could not reach its registry).
+    if [ -d /usr/local/share/ca-certificates ]; then
+        mkdir -p "$root/usr/local/share/ca-certificates"
+        cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
+    fi
     # shellcheck disable=SC2086 # the options are words
     in_chroot bash tests/install-packages.sh ${packages[$system]}
+    in_chroot sh -c 'if command -v update-ca-certificates >/dev/null; then update-ca-certificates >/dev/null; fi'
     echo $((SECONDS - started)) >"$root.made"
     echo "$(system_name) made in $((SECONDS - started)) s"
 }
