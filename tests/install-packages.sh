@@ -15,14 +15,15 @@ build=(cmake make g++)
 # :ARCH is for another architecture, which is added to dpkg first.
 #   release: groff-base checks the manual page, dpkg-dev works out the
 #   Debian package's Depends, lintian checks that package, valgrind runs a
-#   session. lint: clang-format and clang-tidy, git for the file list. The
-#   cross builds: their compilers, GoogleTest's sources to build for them,
-#   and wine or qemu to run what they build; nsis makes the Windows
-#   installers, and tmux shows each program's console on screen. The web
-#   build: emscripten, esbuild for its page, Chromium for its browser test,
-#   and npm for the page's packages.
+#   session, tmux shows the console on screen. lint: clang-format and
+#   clang-tidy, git for the file list. The cross builds: their compilers,
+#   GoogleTest's sources to build for them, and wine or qemu to run what
+#   they build; nsis makes the Windows installers, and tmux shows each
+#   program's console on screen. The web build: emscripten, esbuild for
+#   its page, Chromium for its browser test, and npm for the page's
+#   packages.
 declare -A steps=(
-    [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind"
+    [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind tmux"
     [lint]="clang-format clang-tidy git"
     [sanitizers]="ninja-build libgtest-dev clang <clang-runtime>"
     [portable]="ninja-build libgtest-dev"
