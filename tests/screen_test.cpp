@@ -106,6 +106,24 @@ std::string outputOf(std::vector<std::string> command, bool* succeeded = nullptr
     return output;
 }
 
+// `text` with each tab as the blanks up to the next tab stop. A newer tmux
+// (Debian unstable's 3.8) keeps a tab that the program wrote, and
+// capture-pane gives it back as a tab; the terminal shows blanks either way.
+std::string expandTabs(const std::string& text) {
+    std::string expanded;
+    std::size_t column = 0;
+    for (char c : text) {
+        if (c == '\t') {
+            do expanded += ' ';
+            while (++column % 8 != 0);
+        } else {
+            expanded += c;
+            column = c == '\n' ? 0 : column + 1;
+        }
+    }
+    return expanded;
+}
+
 // `words` as one command line for the shell, each word quoted: tmux hands
 // the words of a command to the shell joined by blanks, and a path may hold
 // a blank.
@@ -151,8 +169,8 @@ public:
     // The whole screen, the lines above it first, each without its trailing
     // blanks; then the cursor, and whether the program has ended.
     std::string state() {
-        return tmux({"capture-pane", "-p", "-S", "-", ";", "display-message", "-p",
-                     "cursor #{cursor_x},#{cursor_y}#{?pane_dead,#, program ended,}"});
+        return expandTabs(tmux({"capture-pane", "-p", "-S", "-", ";", "display-message", "-p",
+                                "cursor #{cursor_x},#{cursor_y}#{?pane_dead,#, program ended,}"}));
     }
     // The state once it is `expected`, or the last one seen within the time allowed.
     std::string waitFor(const std::string& expected) {
