@@ -26,6 +26,10 @@ endfunction()
 windows_text(${PROJECT_SOURCE_DIR}/README.md ${PROJECT_BINARY_DIR}/README.txt)
 windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt)
 
+# Linked stripped, with no link time in its header: strip run by CPack
+# would write the time of each run into each copy, and the zip's program
+# and the installer's would differ.
+target_link_options(pallimorvenquist PRIVATE -s LINKER:--no-insert-timestamp)
 install(TARGETS pallimorvenquist RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/engldict.txt ${PROJECT_SOURCE_DIR}/engldict.copyright
               ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/README.txt
@@ -43,7 +47,6 @@ set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME pallimorvenquist)
 set(CPACK_PACKAGE_VENDOR "Pallimorvenquist developers")
 set(CPACK_PACKAGE_FILE_NAME pallimorvenquist-${PROJECT_VERSION}-windows-${windows_architecture})
-set(CPACK_STRIP_FILES ON)
 
 # What the installer shows and what Windows lists under the installed apps
 # (the version is the project's, the publisher the vendor above).
