@@ -174,16 +174,19 @@ public:
     }
     // The state once it is `expected`, or the last one seen within the time allowed.
     std::string waitFor(const std::string& expected) {
-        auto deadline = std::chrono::steady_clock::now() + patience;
-        std::string seen = state();
-        while (seen != expected && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            seen = state();
-        }
+        std::string seen;
+        awaitWithinPatience([&] { return (seen = state()) == expected; });
         return seen;
     }
 
 private:
+    // Asks `done` every 10 ms until it says yes or the time allowed is up.
+    template <typename Done>
+    static void awaitWithinPatience(Done done) {
+        auto deadline = std::chrono::steady_clock::now() + patience;
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     // Wine's console puts the terminal into raw mode a moment after it has
     // drawn the first prompt. A key typed before then passes the terminal's
     // line discipline, which turns Return into LF, and the console shows
@@ -192,9 +195,7 @@ private:
     void awaitRawTerminal() {
         std::string tty = tmux({"display-message", "-p", "#{pane_tty}"});
         tty.erase(tty.find_last_not_of('\n') + 1);
-        auto deadline = std::chrono::steady_clock::now() + patience;
-        while (!isRaw(tty) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        awaitWithinPatience([&] { return isRaw(tty); });
     }
     static bool isRaw(const std::string& tty) {
         int fd = open(tty.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
