@@ -36,12 +36,14 @@ add_gzipped(${PROJECT_SOURCE_DIR}/packaging/changelog changelog)
 add_custom_target(packaging_files ALL DEPENDS
   ${packaging_dir}/pallimorvenquist.1.gz ${packaging_dir}/changelog.gz)
 
-# The text of `file` from its line that starts with `from`, as the lines of
-# a field of a Debian copyright file: each line indented, empty ones a dot.
+# The text of `file` from its line that starts with `from` up to the next
+# line of dashes or the end, as the lines of a field of a Debian copyright
+# file: each line indented, empty ones a dot.
 function(copyright_field_text file from variable)
   file(READ ${file} text)
   string(FIND "${text}" "${from}" start)
   string(SUBSTRING "${text}" ${start} -1 text)
+  string(REGEX REPLACE "\n-----+\n.*" "" text "${text}")
   string(REGEX REPLACE "\n+$" "" text "${text}")
   string(REGEX REPLACE "[ \t]+\n" "\n" text "${text}")
   string(REPLACE "\n" "\n " text " ${text}")
@@ -51,7 +53,9 @@ function(copyright_field_text file from variable)
 endfunction()
 copyright_field_text(${PROJECT_SOURCE_DIR}/LICENSE "Permission is hereby" program_licence)
 copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "This package was debianized"
-                     word_list_licence)
+                     scowl_licence)
+copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "This software and database"
+                     wordnet_licence)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${packaging_dir}/copyright @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/engldict.copyright)
