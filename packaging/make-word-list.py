@@ -77,7 +77,8 @@ def check_sources():
 
 
 def grid_form(text):
-    """The entry as a grid holds it, or None when it is no answer."""
+    """The entry as a grid holds it, or None when it is no answer (or has a
+    letter with no plain ASCII form)."""
     plain = unicodedata.normalize("NFD", text)
     plain = "".join(PLAIN.get(c, c) for c in plain if unicodedata.category(c) != "Mn")
     if re.search(r"[0-9]|[^\x00-\x7f]", plain):
