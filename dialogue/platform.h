@@ -9,12 +9,13 @@
 // compiles exactly one: platform_posix.cpp (Linux and other POSIX systems)
 // or platform_windows.cpp. The web build, in a browser or under Node.js, is
 // the POSIX platform with another console: it compiles platform_posix.cpp,
-// less its console, and platform_web.cpp, whose console is the page's
-// terminal or the Node runner's standard streams. No other file of the
-// program asks which system it runs on. What the platforms share, such as
-// the folding of CR LF that stands in for Windows' text mode, is written
-// once in the portable code, which asks runtimeReadsText() whether to apply
-// it.
+// less its console and its opening of a name, and platform_web.cpp, whose
+// console is the page's terminal or the Node runner's standard streams, and
+// which hands a name to the page's or the runner's files as its bytes. No
+// other file of the program asks which system it runs on. What the
+// platforms share, such as the folding of CR LF that stands in for Windows'
+// text mode, is written once in the portable code, which asks
+// runtimeReadsText() whether to apply it.
 //
 // Owns nothing and keeps no state, but for the web console's stream and the
 // input it has taken from the page and not yet handed over. Depends on

@@ -1,5 +1,6 @@
 // The platform layer on Linux and other POSIX systems, and, less its
-// console, in the web build, whose console is platform_web.cpp.
+// console and its opening of a name, in the web build, whose console and
+// opening are platform_web.cpp's.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,12 @@ std::FILE* consoleOutput() {
 bool outputIsTerminal() {
     return isatty(STDOUT_FILENO) != 0;
 }
+
+static std::FILE* openForReading(const char* name) {
+    return std::fopen(name, "r");
+}
+#else
+std::FILE* openForReading(const char* name);  // platform_web.cpp
 #endif
 
 namespace {
@@ -39,7 +46,7 @@ bool isDirectory(std::FILE* file) {
 }  // namespace
 
 std::FILE* openTextFile(const char* name) {
-    std::FILE* file = std::fopen(name, "r");
+    std::FILE* file = openForReading(name);
     if (file && !isDirectory(file)) return file;
     if (file) std::fclose(file);
     return nullptr;

@@ -1,16 +1,23 @@
 // The console of the web build: in a browser, the page's terminal; under
-// Node.js, the runner's standard input and output. Everything else of the
-// web build (word lists, the heap, the program's unknown place) is the
-// POSIX layer, platform_posix.cpp, compiled beside this file.
+// Node.js, the runner's standard input and output; and the opening of a
+// word list by its name. Everything else of the web build (the directory
+// check, the heap, the program's unknown place) is the POSIX layer,
+// platform_posix.cpp, compiled beside this file.
 //
 // The page or the runner (web/page.js, web/runner.mjs) hands the module,
 // as properties of the Module object, what is used here:
 //   readConsoleInput(size): a promise of at most `size` bytes of input (a
 //     Uint8Array), at least one, or none at the end of input;
 //   writeConsoleOutput(bytes): takes the bytes written, exactly as written;
-//   outputIsTerminal: true when the output is read as it is written.
+//   outputIsTerminal: true when the output is read as it is written;
+//   pathFromBytes(bytes), optional: the file system's path for a name of
+//     these bytes (a Uint8Array). Without it a name is read as UTF-8, as the
+//     page names the files opened through it.
 
 #include <emscripten.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "dialogue/platform.h"
 
@@ -32,6 +39,21 @@ EM_JS(void, writeConsoleOutput, (const char* bytes, int length),
       { Module["writeConsoleOutput"](HEAPU8.slice(bytes, bytes + length)); });
 
 EM_JS(int, hostOutputIsTerminal, (), { return Module["outputIsTerminal"] ? 1 : 0; });
+
+// Emscripten's own open reads a name as UTF-8, which changes any name that is
+// not: here the page or the runner makes the path of the name's bytes, so
+// that the runner can hand the system those very bytes. The descriptor, or -1.
+EM_JS(int, openNamedForReading, (const char* name, int length), {
+    const bytes = HEAPU8.slice(name, name + length);
+    const path =
+        Module["pathFromBytes"] ? Module["pathFromBytes"](bytes) : new TextDecoder().decode(bytes);
+    try {
+        return FS.open(path, "r").fd;
+    } catch (error) {
+        if (error instanceof FS.ErrnoError) return -1;
+        throw error;
+    }
+});
 
 // Input taken from the page and not yet read by the console.
 struct Pending {
@@ -71,4 +93,12 @@ std::FILE* consoleOutput() {
 
 bool outputIsTerminal() {
     return hostOutputIsTerminal() != 0;
+}
+
+std::FILE* openForReading(const char* name) {
+    int descriptor = openNamedForReading(name, static_cast<int>(std::strlen(name)));
+    if (descriptor < 0) return nullptr;
+    std::FILE* file = fdopen(descriptor, "r");
+    if (!file) close(descriptor);
+    return file;
 }

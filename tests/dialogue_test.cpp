@@ -63,6 +63,15 @@ TEST_F(Dialogue, AsksAgainUntilAListOpens) {
                                             : filePrompt + cantAccess(name) + filePrompt +
                                                   load("engldict.txt", false, 4) + end);
     }
+    // A name is its bytes as typed, UTF-8 or not: an é in Latin-1 and in UTF-8
+    // names two lists. Windows reads a name through its code page.
+    if (forWindows()) return;
+    scratch.write("caf\xe9 list", "cat\n");
+    scratch.write("caf\xc3\xa9 list", smallList);
+    for (auto [name, words] :
+         {std::pair<std::string, unsigned>{"caf\xe9 list", 1}, {"caf\xc3\xa9 list", 4}})
+        expectSession("\xe9\n" + name + "\nn\n", filePrompt + cantAccess("\xe9") + filePrompt +
+                                                     load(name, false, words) + end);
 }
 
 TEST_F(Dialogue, LongNamesAreTriedInPiecesOf99) {

@@ -72,6 +72,14 @@ function readConsoleInput(size) {
 // The errno values of the program's C library for the errors met here.
 const errnos = { EACCES: 2, EISDIR: 31, ELOOP: 32, ENAMETOOLONG: 37, ENOENT: 44, ENOTDIR: 54 };
 
+// A name is the bytes the program gives, whether UTF-8 or not: in the
+// program's file system each byte is one character (Latin-1), which
+// emscripten's file system splits at "/" as the system does, and the system
+// gets the bytes back as a Buffer.
+const nameOfBytes = (bytes) => Buffer.from(bytes).toString("latin1");
+const bytesOfName = (name) => Buffer.from(name, "latin1");
+const asNames = { encoding: "latin1" };
+
 // The machine's file system, read-only, for the program's word lists: each
 // folder of the root is mounted at its own name, so that paths mean what
 // they mean to any other program. Reads go through read(2) in order (the
@@ -87,7 +95,7 @@ function hostFileSystem(FS) {
     };
     const statOf = (file) => {
         try {
-            return fs.statSync(file);
+            return fs.statSync(bytesOfName(file));
         } catch (error) {
             fail(error);
         }
@@ -109,7 +117,7 @@ function hostFileSystem(FS) {
             },
             readdir: (node) => {
                 try {
-                    return [".", "..", ...fs.readdirSync(hostPath(node))];
+                    return [".", "..", ...fs.readdirSync(bytesOfName(hostPath(node)), asNames)];
                 } catch (error) {
                     fail(error);
                 }
@@ -118,7 +126,7 @@ function hostFileSystem(FS) {
         stream_ops: {
             open: (stream) => {
                 try {
-                    stream.nfd = fs.openSync(hostPath(stream.node), "r");
+                    stream.nfd = fs.openSync(bytesOfName(hostPath(stream.node)), "r");
                 } catch (error) {
                     fail(error);
                 }
@@ -145,11 +153,11 @@ function hostFileSystem(FS) {
 
 function mountHost(FS) {
     const hostFs = hostFileSystem(FS);
-    for (const name of fs.readdirSync("/")) {
+    for (const name of fs.readdirSync("/", asNames)) {
         if (["dev", "proc", "sys"].includes(name)) continue;
         const folder = "/" + name;
         try {
-            if (!fs.statSync(folder).isDirectory()) continue;
+            if (!fs.statSync(bytesOfName(folder)).isDirectory()) continue;
         } catch {
             continue;
         }
@@ -157,7 +165,7 @@ function mountHost(FS) {
         FS.mount(hostFs, { root: folder }, folder);
     }
     try {
-        FS.chdir(process.cwd());
+        FS.chdir(fs.realpathSync.native(".", asNames));
     } catch {
         // A folder that the program cannot enter: it starts at the root.
     }
@@ -168,6 +176,7 @@ createProgram({
     readConsoleInput,
     writeConsoleOutput,
     outputIsTerminal,
+    pathFromBytes: nameOfBytes,
     preRun: [(module) => mountHost(module.FS)],
     onExit: (status) => {
         flushHeld();
