@@ -44,7 +44,9 @@ resolve() {
         # The sanitizer and fuzzer runtime of the installed clang: Debian
         # names it after clang's major version. Without clang, which is then
         # named as missing for the same steps, there is none to name.
-        '<clang-runtime>') ! command -v clang >/dev/null || echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" ;;
+        '<clang-runtime>')
+            ! command -v clang >/dev/null || echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+            ;;
         # 32-bit Windows programs (the windows-x86 build, and the installers
         # of both Windows builds): Debian unstable's 64-bit wine runs them
         # itself (WoW64, with the 32-bit Windows DLLs in its own package);
@@ -104,7 +106,7 @@ declare -A reasons=()
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 
 # What tells why apt failed, out of all it wrote: its errors ("E:", or
-# "Error:" from apt 3 on), and the lines of unmet dependencies ("pkg :
+# "Error:" as a newer apt may write), and the lines of unmet dependencies ("pkg :
 # Depends: ... but ...") that come before them. Indented, for the messages.
 apt_reasons() {
     { grep -E '^(E|Error): |^ [^ ]+ : |^ {2,}[A-Za-z-]+: ' || echo "(apt gave no reason)"; } | sed 's/^/    /'
