@@ -4,7 +4,9 @@
 # step of tests/run.sh needs; with --step, what the named steps need; with
 # --build-only, just what building the program needs. Further arguments
 # are packages to install as well. Needs root (or sudo) only when something
-# has to be installed.
+# has to be installed. When apt cannot install a package, it installs the
+# others, then fails naming each such package, what needs it and apt's
+# reason, so that no step runs short of a package.
 # Usage: tests/install-packages.sh [--build-only] [--step STEP]... [PACKAGE...]
 set -euo pipefail
 
@@ -40,8 +42,11 @@ declare -A steps=(
 resolve() {
     case $1 in
         # The sanitizer and fuzzer runtime of the installed clang: Debian
-        # names it after clang's major version.
-        '<clang-runtime>') echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev" ;;
+        # names it after clang's major version. Without clang, which is then
+        # named as missing for the same steps, there is none to name.
+        '<clang-runtime>')
+            ! command -v clang >/dev/null || echo "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+            ;;
         # 32-bit Windows programs (the windows-x86 build, and the installers
         # of both Windows builds): Debian unstable's 64-bit wine runs them
         # itself (WoW64, with the 32-bit Windows DLLs in its own package);
@@ -54,7 +59,19 @@ resolve() {
     esac
 }
 
-wanted=("${build[@]}") named=() extra=()
+# wanted: the packages, in order; needed_by: what needs each, for the
+# message when one cannot be installed.
+wanted=() named=() extra=()
+declare -A needed_by=()
+want() {
+    local label=$1 package
+    shift
+    for package in "$@"; do
+        wanted+=("$package")
+        needed_by[$package]+="${needed_by[$package]:+, }$label"
+    done
+}
+want "the build" "${build[@]}"
 if [ "${1:-}" = --build-only ]; then
     shift
     named=(none)
@@ -72,26 +89,67 @@ done
 for step in "${named[@]}"; do
     [ "$step" != none ] || continue
     read -r -a packages <<<"${steps[$step]}"
-    wanted+=("${packages[@]}")
+    want "step $step" "${packages[@]}"
 done
-wanted+=("${extra[@]}")
+want "named on the command line" "${extra[@]}"
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 # Another apt or dpkg may hold the lock for a while: wait for it.
-apt_options=(-qq -o DPkg::Lock::Timeout=600)
+lock=(-o DPkg::Lock::Timeout=600)
 updated=
+# The packages that could not be installed, in order, and apt's reason for each.
+unavailable=()
+declare -A reasons=()
 
-# Installs those of the given packages that are missing, in one go.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+
+# What tells why apt failed, out of all it wrote: its errors ("E:", or
+# "Error:" as a newer apt may write), and the lines of unmet dependencies ("pkg :
+# Depends: ... but ...") that come before them. Indented, for the messages.
+apt_reasons() {
+    { grep -E '^(E|Error): |^ [^ ]+ : |^ {2,}[A-Za-z-]+: ' || echo "(apt gave no reason)"; } | sed 's/^/    /'
+}
+
+# A mirror in the middle of a sync fails an index or two for a while (apt
+# asks "Mirror sync in progress?"): try again a few times, then go on with
+# the indexes apt has, which may well hold every package needed.
+update_indexes() {
+    local attempt output
+    for attempt in 1 2 3; do
+        output=$("${as_root[@]}" apt-get -qq "${lock[@]}" update 2>&1) && return 0
+        [ "$attempt" -eq 3 ] || { echo "apt-get update failed; trying again in 20 s" && sleep 20; }
+    done
+    echo "apt-get update failed 3 times; going on with the package indexes apt has:"
+    apt_reasons <<<"$output"
+}
+
+# Installs the given packages in one go; when that fails, leaves apt's reason
+# in $failure.
+apt_install() {
+    failure=$("${as_root[@]}" apt-get -q "${lock[@]}" install -y --no-install-recommends "$@" 2>&1) &&
+        return 0
+    failure=$(apt_reasons <<<"$failure")
+    return 1
+}
+
+# Notes a package that could not be installed, with apt's reason.
+cannot_install() {
+    unavailable+=("$1")
+    reasons[$1]=$2
+}
+
+# Installs those of the given packages that are missing, in one go. When
+# that fails, tries each alone (a simulation) to find which cannot be, and
+# installs the others.
 install_missing() {
-    local package missing=() architecture
+    local package missing=() architecture installable=() output failure
     local -A seen=()
     for package in "$@"; do
         [ -z "${seen[$package]+set}" ] || continue
         seen[$package]=1
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-            missing+=("$package")
+        installed "$package" || missing+=("$package")
     done
     [ ${#missing[@]} -gt 0 ] || return 0
     echo "Installing: ${missing[*]}"
@@ -103,9 +161,23 @@ install_missing() {
             updated=
         fi
     done
-    [ -n "$updated" ] || "${as_root[@]}" apt-get "${apt_options[@]}" update
+    [ -n "$updated" ] || update_indexes
     updated=yes
-    "${as_root[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null
+    apt_install "${missing[@]}" && return 0
+    echo "apt-get install failed; trying the packages one by one"
+    for package in "${missing[@]}"; do
+        installed "$package" && continue
+        if output=$(apt-get -q -s install --no-install-recommends "$package" 2>&1); then
+            installable+=("$package")
+        else
+            cannot_install "$package" "$(apt_reasons <<<"$output")"
+        fi
+    done
+    [ ${#installable[@]} -gt 0 ] || return 0
+    apt_install "${installable[@]}" && return 0
+    for package in "${installable[@]}"; do
+        installed "$package" || cannot_install "$package" "$failure"
+    done
 }
 
 # Plain names first, then the <names> they make known.
@@ -115,8 +187,22 @@ for package in "${wanted[@]}"; do
 done
 install_missing "${plain[@]}"
 resolved=()
-for package in "${later[@]}"; do
-    package=$(resolve "$package")
-    [ -z "$package" ] || resolved+=("$package")
+for placeholder in "${later[@]}"; do
+    package=$(resolve "$placeholder")
+    [ -n "$package" ] || continue
+    resolved+=("$package")
+    needed_by[$package]=${needed_by[$placeholder]}
 done
 install_missing "${resolved[@]}"
+
+[ ${#unavailable[@]} -gt 0 ] || exit 0
+{
+    echo "apt could not install these packages (what needs each in brackets):"
+    for package in "${unavailable[@]}"; do
+        echo "  $package (${needed_by[$package]}):"
+        echo "${reasons[$package]}"
+    done
+    echo "It installed the others. Nothing that needs these can run; once apt can install them,"
+    echo "run the command again."
+} >&2
+exit 1
