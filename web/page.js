@@ -40,21 +40,25 @@ const fit = new FitAddon();
 terminal.loadAddon(fit);
 terminal.open(terminalElement);
 
-// At least 80 columns by 25 rows, the console the program is written for:
-// the font shrinks until they fit, and below its smallest the page scrolls.
+// 80 columns by 25 rows or more, the console the program is written for:
+// the font shrinks from 16 pixels until they fit, but not below 12, where
+// text is still legible on a phone; there the terminal takes what fits,
+// and longer lines wrap. Turning the phone, its on-screen keyboard (the
+// viewport in index.html lets it resize the page) and a longer status line
+// all change the terminal's room, and so fit it anew.
 function fitTerminal() {
-    for (let size = 16; size >= 6; --size) {
+    for (let size = 16; size >= 12; --size) {
         terminal.options.fontSize = size;
         const fits = fit.proposeDimensions();
         if (!fits) return;
-        if ((fits.cols >= 80 && fits.rows >= 25) || size === 6) {
-            terminal.resize(Math.max(80, fits.cols), Math.max(25, fits.rows));
+        if ((fits.cols >= 80 && fits.rows >= 25) || size === 12) {
+            if (fits.cols !== terminal.cols || fits.rows !== terminal.rows) terminal.resize(fits.cols, fits.rows);
             return;
         }
     }
 }
 fitTerminal();
-window.addEventListener("resize", fitTerminal);
+new ResizeObserver(fitTerminal).observe(terminalElement);
 
 terminal.onBell(() => {
     terminalElement.classList.add("bell");
@@ -274,6 +278,7 @@ window.pallimorvenquist = {
     idle,
     paste: (text) => terminal.paste(text),
     running: () => run !== null,
+    size: () => ({ columns: terminal.cols, rows: terminal.rows }),
     // The current run, or the last one: what it was given and wrote, base64.
     session: () => {
         const r = run ?? lastRun;
