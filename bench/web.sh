@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The web build's speed beside the Linux program's, in the same run:
 #  - in headless Chromium (bench/web_bench.mjs): the time from opening the
-#    page to the search prompt with the shipped list, and each query of
-#    bench/queries.txt over the shipped list and over
+#    page to its first prompt and to the search prompt with the shipped
+#    list, on a first visit (also over a slow link) and a later one, and
+#    each query of bench/queries.txt over the shipped list and over
 #    american-english-insane, opened through the page's button;
 #  - on a pipe, the same .wasm under Node.js (the Node runner) against the
 #    Linux program: a whole session of the 20 queries over each list, less

@@ -1,6 +1,7 @@
 // The site in headless Chromium against the Linux program, in the same run:
-// the time from opening the page to the search prompt with the shipped
-// list, and the time of each query of bench/queries.txt over the shipped
+// the time from opening the page to its first prompt and to the search
+// prompt with the shipped list, on a first visit (also over a slow link)
+// and a later one, and the time of each query of bench/queries.txt over the shipped
 // list and over a list opened through the page's button; medians over
 // alternating rounds. Run by bench/web.sh, which builds both.
 //
@@ -109,11 +110,19 @@ async function pageSession(browser, url, listFile) {
     return { page, load };
 }
 
-async function timeToPrompt(browser, url) {
-    const page = await browser.newPage();
-    const started = Date.now();
-    await page.goto(url);
-    await page.evaluate(() => window.pallimorvenquist.idle());
+// One visit, in the page's own clock from the start of its navigation: the
+// first prompt (the file question), then, after Return and `n`, the search
+// prompt with the shipped list loaded. A first visit leaves the service
+// worker in place for the next.
+async function visit(context, url, network) {
+    const page = await context.newPage();
+    if (network) await page.emulateNetworkConditions(network);
+    await page.goto(url, { waitUntil: "domcontentloaded" });
+    await page.waitForFunction(() => window.pallimorvenquist, { polling: 5 });
+    const first = await page.evaluate(async () => {
+        await window.pallimorvenquist.idle();
+        return performance.now();
+    });
     await page.keyboard.press("Enter");
     await page.keyboard.type("n");
     await page.keyboard.press("Enter");
@@ -121,9 +130,39 @@ async function timeToPrompt(browser, url) {
         const s = window.pallimorvenquist.session();
         return s && atob(s.written).endsWith("Enter search string? ");
     }, { polling: 5 });
-    const elapsed = Date.now() - started;
+    const search = await page.evaluate(() => performance.now());
+    await page.evaluate(() => navigator.serviceWorker.ready);
     await page.close();
-    return elapsed;
+    return { first, search };
+}
+
+const visitTimes = (visits) => {
+    const ms = (key) => `${median(visits.map((v) => v[key])).toFixed(0)} ms ` +
+        `(${visits.map((v) => v[key].toFixed(0)).join(", ")})`;
+    return `first prompt ${ms("first")}, search prompt ${ms("search")}`;
+};
+
+// Each round a first visit in a fresh browser context (its own cache and
+// service worker) and a later one; then first visits over a link of 16
+// Mbit/s, where the shipped list alone takes seconds to arrive.
+async function visits(browser, url) {
+    const first = [], later = [], slow = [];
+    for (let i = 0; i < rounds; ++i) {
+        const context = await browser.createBrowserContext();
+        first.push(await visit(context, url));
+        later.push(await visit(context, url));
+        await context.close();
+    }
+    for (let i = 0; i < Math.min(rounds, 3); ++i) {
+        const context = await browser.createBrowserContext();
+        slow.push(await visit(context, url, { download: 2e6, upload: 2e6, latency: 20 }));
+        await context.close();
+    }
+    const size = fs.statSync(path.join(site, "engldict.txt")).size;
+    console.log(`Opening the page, the shipped list of ${size} bytes; medians:`);
+    console.log(`- first visit: ${visitTimes(first)}`);
+    console.log(`- later visits: ${visitTimes(later)}`);
+    console.log(`- first visit at 16 Mbit/s: ${visitTimes(slow)}`);
 }
 
 const server = await serve();
@@ -136,10 +175,7 @@ const browser = await puppeteer.launch({
         "--disable-component-update", "--disable-sync"],
 });
 try {
-    const opens = [];
-    for (let i = 0; i < rounds; ++i) opens.push(await timeToPrompt(browser, url));
-    console.log(`Opening the page to the search prompt, shipped list: first visit ${opens[0]} ms, ` +
-        `later visits median ${median(opens.slice(1))} ms (${opens.slice(1).join(", ")})`);
+    await visits(browser, url);
 
     for (const [title, listFile] of [["engldict.txt (shipped)", null], [list, list]]) {
         const directory = listFile ? path.dirname(listFile) : site;

@@ -196,6 +196,33 @@ async function offlineVisit(browser, url) {
     await waitForScreen(page, "and it searches", (rows) => rows.includes("cut"));
 }
 
+// A phone as Chromium emulates it, on its side, then turned upright with
+// the page open: legible text, nothing wider than the screen, a touch gives
+// the terminal the keyboard, and a session searches.
+const phones = [[844, 390, "a phone on its side"], [390, 844, "a phone upright"]];
+async function phoneSessions(browser, url) {
+    const page = await browser.newPage();
+    for (const [width, height, name] of phones) {
+        await page.goto(url);
+        await page.setViewport({ width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+        const view = await page.evaluate(async () => {
+            await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+            const widths = [document.documentElement, document.querySelector(".xterm-screen")].map((e) => e.scrollWidth);
+            const text = parseFloat(getComputedStyle(document.querySelector(".xterm-rows > div")).fontSize);
+            return { text, over: Math.max(...widths) - window.innerWidth, ...window.pallimorvenquist.size() };
+        });
+        check(view.text >= 12 && view.over <= 0, `${name}: text of ${view.text} px, ${view.columns} by ${view.rows}, ` +
+            "nothing wider than the screen");
+        await page.evaluate(() => document.activeElement.blur());
+        await page.touchscreen.tap(width / 2, height / 2);
+        const focused = await page.evaluate(() => document.activeElement.classList.contains("xterm-helper-textarea"));
+        check(focused, `${name}: a touch gives the terminal the keyboard`);
+        await type(page, "\nn\nc?t\n");
+        await waitForScreen(page, `${name}: c?t lists cat`, (rows) => rows.includes("cat"));
+    }
+    await page.close();
+}
+
 const server = await serve();
 const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await puppeteer.launch({
@@ -215,6 +242,7 @@ try {
     await firstSession(page, url);
     await openedListSession(page);
     await outOfMemorySession(page);
+    await phoneSessions(browser, url);
     await page.evaluate(() => navigator.serviceWorker.ready);
     await page.close();
     server.closeAllConnections();

@@ -6,11 +6,12 @@
 // asks for input through readConsoleInput and writes through
 // writeConsoleOutput (dialogue/platform_web.cpp). What the user types is
 // edited here, as a terminal's line discipline does, and handed over a line
-// at a time; lines typed while the program is busy wait in order. Between
-// two reads the program runs without a break, and the page with it: keys
-// pressed meanwhile are taken when it next waits, Ctrl-C included, which
-// then ends it at once (a listing waits at each page pause, so a Ctrl-C
-// stops it there at the latest).
+// at a time; lines typed while the program is busy, or before the shipped
+// list has arrived, wait in order. Between two reads the program runs
+// without a break, and the page with it: keys pressed meanwhile are taken
+// when it next waits, Ctrl-C included, which then ends it at once (a
+// listing waits at each page pause, so a Ctrl-C stops it there at the
+// latest).
 //
 // For tests and benchmarks, window.pallimorvenquist tells what the current
 // run was given and wrote, byte for byte, and when it next waits.
@@ -27,6 +28,13 @@ const encoder = new TextEncoder();
 const endOfInput = null;  // in the queue: Ctrl-D on an empty line
 const folder = "/words";  // the program's current folder
 const files = new Map();  // name -> bytes: the shipped list and the user's
+// The shipped list arrives while the program starts; until it is here (or
+// has failed to come) no line goes to the program, which would otherwise
+// open the list before it is in its folder. A list of that name that the
+// user opened meanwhile stays.
+let shippedListArriving = true;
+const listArrivingNote = "The shipped word list is still arriving; your line goes to the program when it is here.";
+const shippedListHere = fetchShippedList();  // first thing: see the end of this script
 
 const terminal = new Terminal({
     convertEol: true,  // LF as CR LF, as a terminal's output processing does
@@ -40,21 +48,25 @@ const fit = new FitAddon();
 terminal.loadAddon(fit);
 terminal.open(terminalElement);
 
-// At least 80 columns by 25 rows, the console the program is written for:
-// the font shrinks until they fit, and below its smallest the page scrolls.
+// 80 columns by 25 rows or more, the console the program is written for:
+// the font shrinks from 16 pixels until they fit, but not below 12, where
+// text is still legible on a phone; there the terminal takes what fits,
+// and longer lines wrap. Turning the phone, its on-screen keyboard (the
+// viewport in index.html lets it resize the page) and a longer status line
+// all change the terminal's room, and so fit it anew.
 function fitTerminal() {
-    for (let size = 16; size >= 6; --size) {
+    for (let size = 16; size >= 12; --size) {
         terminal.options.fontSize = size;
         const fits = fit.proposeDimensions();
         if (!fits) return;
-        if ((fits.cols >= 80 && fits.rows >= 25) || size === 6) {
-            terminal.resize(Math.max(80, fits.cols), Math.max(25, fits.rows));
+        if ((fits.cols >= 80 && fits.rows >= 25) || size === 12) {
+            if (fits.cols !== terminal.cols || fits.rows !== terminal.rows) terminal.resize(fits.cols, fits.rows);
             return;
         }
     }
 }
 fitTerminal();
-window.addEventListener("resize", fitTerminal);
+new ResizeObserver(fitTerminal).observe(terminalElement);
 
 terminal.onBell(() => {
     terminalElement.classList.add("bell");
@@ -95,6 +107,7 @@ function show(r) {
 function serveRead(r) {
     if (!r.read) return;
     if (r.queue.length === 0) return notifyIdle();
+    if (shippedListArriving) return say(listArrivingNote);
     const { size, resolve } = r.read;
     r.read = null;
     const head = r.queue[0];
@@ -222,14 +235,18 @@ function start() {
     }).catch((error) => finish(r, `The program could not start: ${error}.`));
 }
 
-// The user's word lists go into the program's folder under their own names,
-// for this run and every later one; they never leave the page.
+// Into the program's folder, for this run and every later one.
+function putFile(name, bytes) {
+    files.set(name, bytes);
+    if (run?.module) run.module.FS.writeFile(name, bytes, { canOwn: true });
+}
+
+// The user's word lists go into the program's folder under their own names;
+// they never leave the page.
 async function addFiles(list) {
     const names = [];
     for (const file of list) {
-        const bytes = new Uint8Array(await file.arrayBuffer());
-        files.set(file.name, bytes);
-        if (run?.module) run.module.FS.writeFile(file.name, bytes, { canOwn: true });
+        putFile(file.name, new Uint8Array(await file.arrayBuffer()));
         names.push(file.name);
     }
     if (names.length)
@@ -274,6 +291,7 @@ window.pallimorvenquist = {
     idle,
     paste: (text) => terminal.paste(text),
     running: () => run !== null,
+    size: () => ({ columns: terminal.cols, rows: terminal.rows }),
     // The current run, or the last one: what it was given and wrote, base64.
     session: () => {
         const r = run ?? lastRun;
@@ -286,14 +304,24 @@ window.addEventListener("unhandledrejection", (event) => {
     if (event.reason?.name === "ExitStatus") event.preventDefault();
 });
 
-// The program compiles while the shipped list arrives; the service worker,
-// which fetches the whole site again to keep it, waits until both are here.
-compileProgram().catch(() => {});
-fetch("engldict.txt")
-    .then((response) => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
-    .then((bytes) => files.set("engldict.txt", new Uint8Array(bytes)))
-    .catch((error) => say(`The shipped word list could not be loaded: ${error}.`))
-    .finally(() => {
-        start();
-        if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
-    });
+function fetchShippedList() {
+    return fetch("engldict.txt", { priority: "low" })
+        .then((response) => (response.ok ? response.arrayBuffer() : Promise.reject(response.statusText)))
+        .then((bytes) => files.has("engldict.txt") || putFile("engldict.txt", new Uint8Array(bytes)))
+        .catch((error) => say(`The shipped word list could not be loaded: ${error}.`))
+        .finally(() => {
+            shippedListArriving = false;
+            if (statusElement.textContent === listArrivingNote) say("");
+            if (run) serveRead(run);
+        });
+}
+
+// The program starts at once, while the shipped list arrives. The list is
+// asked for first thing in this script, when the page's other files are
+// here, and at low priority, so as not to slow the program's own; the
+// service worker, which fetches the whole site again to keep it, comes
+// when both are here.
+start();
+Promise.allSettled([compileProgram(), shippedListHere]).then(() => {
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js");
+});
