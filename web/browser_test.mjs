@@ -112,9 +112,9 @@ async function firstSession(page, url) {
         rows.filter(Boolean).at(-1).startsWith("Hit return to continue search"),
     );
     let rows = await screen(page);
-    check(!rows.includes("cave"), "the 24th match waits for Return");
+    check(!rows.includes("caws"), "the 24th match waits for Return");
     await type(page, "\n");
-    await waitForScreen(page, "Return shows the next page", (rows) => rows.includes("cave"));
+    await waitForScreen(page, "Return shows the next page", (rows) => rows.includes("caws"));
     // Ctrl-D on an empty line ends the input, and so the program.
     await page.keyboard.down("Control");
     await page.keyboard.press("d");
