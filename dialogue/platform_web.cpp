@@ -60,6 +60,9 @@ struct Pending {
     char bytes[4096];
     int next = 0;
     int end = 0;
+    // As a C stream's end-of-file indicator: the host reports an end of
+    // input (Ctrl-D) once, and every later read sees it, as on Linux.
+    bool ended = false;
 };
 
 ssize_t writeToHost(void*, const char* bytes, std::size_t length) {
@@ -72,11 +75,13 @@ ssize_t writeToHost(void*, const char* bytes, std::size_t length) {
 int readConsoleByte(std::FILE* input) {
     if (input != stdin) return std::getc(input);
     static Pending pending;
+    if (pending.ended) return EOF;
     if (pending.next == pending.end) {
         pending.next = 0;
         pending.end = awaitConsoleInput(pending.bytes, sizeof pending.bytes);
         if (pending.end <= 0) {
             pending.end = 0;
+            pending.ended = true;
             return EOF;
         }
     }

@@ -115,7 +115,8 @@ async function firstSession(page, url) {
     check(!rows.includes("caws"), "the 24th match waits for Return");
     await type(page, "\n");
     await waitForScreen(page, "Return shows the next page", (rows) => rows.includes("caws"));
-    // Ctrl-D on an empty line ends the input, and so the program.
+    // Ctrl-D at the pause ends the input: the listing runs to its end, as
+    // on Linux, and so does the program.
     await page.keyboard.down("Control");
     await page.keyboard.press("d");
     await page.keyboard.up("Control");
