@@ -17,7 +17,7 @@ root=$PWD
 source bench/build.sh
 rounds=${1:-5}
 
-bash tests/install-packages.sh wamerican-insane
+bash tests/install-packages.sh --step web libbenchmark-dev wamerican-insane
 build_bench pallimorvenquist
 program=$root/$bench_build/pallimorvenquist
 cmake --preset web >/dev/null
