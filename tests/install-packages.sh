@@ -195,28 +195,14 @@ for placeholder in "${later[@]}"; do
 done
 install_missing "${resolved[@]}"
 
-# wine32 is a 32-bit x86 program, which the kernel of some virtual machines
-# will not run at all ("Exec format error"): no package mends that.
-unusable=
-if [ -n "${needed_by[wine32:i386]:-}" ] && installed wine32:i386 &&
-    ! output=$(/usr/lib/wine/wine --version 2>&1 </dev/null); then
-    unusable="  wine32:i386 (${needed_by[wine32:i386]}) is installed, but this machine does not"
-    unusable+=$'\n'"  run 32-bit x86 programs, so wine runs no 32-bit Windows program here"
-    unusable+=$'\n'"  (the windows-x86 build, the Windows installers):"
-    unusable+=$'\n'"$(sed 's/^.*: line [0-9]*: //; s/^/    /' <<<"$output")"
-fi
-
-[ ${#unavailable[@]} -gt 0 ] || [ -n "$unusable" ] || exit 0
+[ ${#unavailable[@]} -gt 0 ] || exit 0
 {
-    if [ ${#unavailable[@]} -gt 0 ]; then
-        echo "apt could not install these packages (what needs each in brackets):"
-        for package in "${unavailable[@]}"; do
-            echo "  $package (${needed_by[$package]}):"
-            echo "${reasons[$package]}"
-        done
-        echo "It installed the others."
-    fi
-    [ -z "$unusable" ] || echo "$unusable"
-    echo "Nothing that needs these can run; once it can, run the command again."
+    echo "apt could not install these packages (what needs each in brackets):"
+    for package in "${unavailable[@]}"; do
+        echo "  $package (${needed_by[$package]}):"
+        echo "${reasons[$package]}"
+    done
+    echo "It installed the others. Nothing that needs these can run; once apt can install them,"
+    echo "run the command again."
 } >&2
 exit 1

@@ -10,6 +10,8 @@
 # each start in a run of tests takes milliseconds rather than seconds.
 # Usage: wine.sh PROGRAM.exe [ARGUMENT...]
 #        wine.sh --stop    ends the prefix's server and every program in it
+#        wine.sh --runs-32-bit   succeeds if 32-bit programs can run here,
+#                                else says why and fails
 set -eu
 
 # The first of the given files that can be run, or the first of the given
@@ -35,6 +37,19 @@ first_of() {
 wine=$(first_of /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine \
     /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine wine64-stable wine64 wine)
 server=$(first_of "$(dirname "$wine")/wineserver" wineserver-stable wineserver)
+# Some virtual machines' kernels run no 32-bit x86 code at all, so wine's
+# 32-bit loader fails with "Exec format error": no package mends that. A
+# wine without that loader runs 32-bit programs in its 64-bit one.
+if [ "$1" = --runs-32-bit ]; then
+    for loader in /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine; do
+        [ -x "$loader" ] || continue
+        error=$("$loader" --version 2>&1 >/dev/null </dev/null) && exit 0
+        echo "This machine runs no 32-bit x86 program, so no 32-bit Windows program under wine:" >&2
+        echo "  $loader: ${error##*: }" >&2
+        exit 1
+    done
+    exit 0
+fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winewayland.drv=d"
 
 if [ -z "${WINEPREFIX:-}" ]; then
