@@ -27,16 +27,6 @@ first_of() {
     exit 127
 }
 
-# The 64-bit loader first: its prefix is a 64-bit Windows, which runs
-# 32-bit programs too, as Windows does. Debian 12 and 13 have it in
-# /usr/lib/wine, where it hands a 32-bit program to the 32-bit loader
-# beside it (package wine32:i386); Debian unstable's wine 10 runs both
-# kinds in one 64-bit loader (WoW64) under the multiarch directory and puts
-# wine64-stable on the PATH. The 32-bit loaders come last, for a machine
-# with 32-bit wine only.
-wine=$(first_of /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine \
-    /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine wine64-stable wine64 wine)
-server=$(first_of "$(dirname "$wine")/wineserver" wineserver-stable wineserver)
 # Some virtual machines' kernels run no 32-bit x86 code at all, so wine's
 # 32-bit loader fails with "Exec format error": no package mends that. A
 # wine without that loader runs 32-bit programs in its 64-bit one.
@@ -50,6 +40,17 @@ if [ "$1" = --runs-32-bit ]; then
     done
     exit 0
 fi
+
+# The 64-bit loader first: its prefix is a 64-bit Windows, which runs
+# 32-bit programs too, as Windows does. Debian 12 and 13 have it in
+# /usr/lib/wine, where it hands a 32-bit program to the 32-bit loader
+# beside it (package wine32:i386); Debian unstable's wine 10 runs both
+# kinds in one 64-bit loader (WoW64) under the multiarch directory and puts
+# wine64-stable on the PATH. The 32-bit loaders come last, for a machine
+# with 32-bit wine only.
+wine=$(first_of /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine \
+    /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine wine64-stable wine64 wine)
+server=$(first_of "$(dirname "$wine")/wineserver" wineserver-stable wineserver)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winewayland.drv=d"
 
 if [ -z "${WINEPREFIX:-}" ]; then
