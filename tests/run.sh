@@ -52,12 +52,14 @@ step() {
     printf '%-22s %-22s %5d s\n' "$system" "$name" $((SECONDS - started)) >>"$times"
 }
 
+build_preset() {
+    cmake --preset "$@" >/dev/null
+    cmake --build --preset "$1"
+}
+
 test_preset() {
-    local preset=$1
-    shift
-    cmake --preset "$preset" "$@" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset" -j "$(nproc)"
+    build_preset "$@"
+    ctest --preset "$1" -j "$(nproc)"
 }
 
 # run_suite DIR [CMAKE_OPTION | --target=TARGET]... [-- CTEST_OPTION...]
@@ -88,8 +90,7 @@ sanitized() {
 # run ends by saying so.
 no_32_bit=
 build_and_package() {
-    cmake --preset "$1" >/dev/null
-    cmake --build --preset "$1"
+    build_preset "$1"
     (cd "build/$1" && cpack >/dev/null)
 }
 
