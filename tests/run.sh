@@ -75,7 +75,8 @@ run_suite() {
         shift
     done
     [ $# -gt 0 ] && shift && tests=("$@")
-    cmake -S . -B "$dir" -G Ninja -DPALLIMORVENQUIST_WERROR=ON "${options[@]}" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DPALLIMORVENQUIST_WERROR=ON -DPALLIMORVENQUIST_REQUIRE_TEST_TOOLS=ON \
+        "${options[@]}" >/dev/null
     cmake --build "$dir" "${targets[@]}"
     ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$(nproc)" "${tests[@]}"
 }
