@@ -11,14 +11,15 @@
 #
 # tests/run.sh makes the chroots in the background while this machine's
 # steps compile ("make"), and tests in them last ("test"), which also adds
-# the time of each step to the summary file. A chroot that passed is
+# the time of each step to the summary file, and each test skipped there,
+# with its reason, to the file of skipped tests. A chroot that passed is
 # removed; one that failed is kept for a look.
 #
-# Usage: tests/chroots.sh make|test|remove SYSTEM [STEP-TIMES-FILE]
+# Usage: tests/chroots.sh make|test|remove SYSTEM [STEP-TIMES-FILE [SKIPPED-TESTS-FILE]]
 # Needs root, debootstrap, git, unshare and setpriv.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-action=$1 system=$2 times=${3:-/dev/null}
+action=$1 system=$2 times=${3:-/dev/null} skips=${4:-/dev/null}
 
 declare -A suites=([debian-13]=trixie [unstable]=sid)
 suite=${suites[$system]:?"no such system: $system"}
@@ -160,8 +161,10 @@ first_command() {
 test_debian-13() {
     first_command
     step "tests/run.sh" env PALLIMORVENQUIST_CHROOTS=0 bash -c "$(readme_command 2)"
-    # Its own steps, after its line of versions, which is the same as ours.
+    # Its own steps, after its line of versions, which is the same as ours,
+    # and the tests it skipped.
     sed 1d "$root$clone/build/step-times.txt" >>"$times"
+    cat "$root$clone/build/skipped-tests.txt" >>"$skips"
 }
 
 test_unstable() {
@@ -169,7 +172,10 @@ test_unstable() {
     local compiler
     for compiler in g++ clang++; do
         step "release, $compiler" bash -c 'CXX=$1 cmake --preset release --fresh >/dev/null &&
-            cmake --build --preset release && ctest --preset release -j "$(nproc)"' sh "$compiler"
+            cmake --build --preset release && ctest --preset release -j "$(nproc)" \
+            --test-output-size-passed 65536 --output-junit "$PWD/build/release.junit.xml"' sh "$compiler"
+        bash tests/skipped_tests.sh "$(printf '%-22s %-22s' "$(system_name)" "release, $compiler")" \
+            "$root$clone/build/release.junit.xml" >>"$skips"
     done
 }
 

@@ -10,8 +10,10 @@
 # each start in a run of tests takes milliseconds rather than seconds.
 # Usage: wine.sh PROGRAM.exe [ARGUMENT...]
 #        wine.sh --stop    ends the prefix's server and every program in it
-#        wine.sh --runs-32-bit   succeeds if 32-bit programs can run here,
-#                                else says why and fails
+#        wine.sh --runs-32-bit   succeeds if 32-bit programs can run here;
+#                                exits 77 when this machine's kernel runs
+#                                no 32-bit x86 code, and 1 when wine's
+#                                32-bit part is broken, saying why
 set -eu
 
 # The first of the given files that can be run, or the first of the given
@@ -27,15 +29,24 @@ first_of() {
     exit 127
 }
 
-# Some virtual machines' kernels run no 32-bit x86 code at all, so wine's
-# 32-bit loader fails with "Exec format error": no package mends that. A
-# wine without that loader runs 32-bit programs in its 64-bit one.
+# Some virtual machines' kernels run no 32-bit x86 code at all: executing
+# wine's 32-bit loader then fails with "Exec format error", and no package
+# mends that. Any other failure (a library missing, a half-installed
+# wine32) is a broken install, reported whole. A wine without that loader
+# runs 32-bit programs in its 64-bit one. Bash, not sh, runs the loader:
+# sh would take a program that the kernel refuses for a script and run it.
 if [ "$1" = --runs-32-bit ]; then
     for loader in /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine; do
         [ -x "$loader" ] || continue
-        error=$("$loader" --version 2>&1 >/dev/null </dev/null) && exit 0
-        echo "This machine runs no 32-bit x86 program, so no 32-bit Windows program under wine:" >&2
-        echo "  $loader: ${error##*: }" >&2
+        error=$(bash -c '"$0" --version' "$loader" 2>&1 >/dev/null </dev/null) && exit 0
+        case $error in
+            *"$loader: cannot execute binary file: Exec format error"*)
+                echo "This machine's kernel runs no 32-bit x86 program, so no 32-bit Windows program under wine:" >&2
+                echo "  $error" >&2
+                exit 77 ;;
+        esac
+        echo "wine's 32-bit loader fails; a 32-bit Windows program cannot run:" >&2
+        echo "$error" | sed 's/^/  /' >&2
         exit 1
     done
     exit 0
