@@ -194,11 +194,8 @@ TEST_F(Dialogue, PausesTakeTypedAheadLinesAndLeaveTheRestForThePrompt) {
 std::vector<std::string> shippedEntries() {
     std::ifstream file(std::string(SOURCE_DIR) + "/engldict.txt", std::ios::binary);
     std::vector<std::string> entries;
-    for (std::string line; std::getline(file, line);) {
-        for (char& c : line)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        entries.push_back(line);
-    }
+    for (std::string line; std::getline(file, line);)
+        entries.push_back(reference::lowercased(line));
     return entries;
 }
 
@@ -219,8 +216,8 @@ TEST(Sessions, SearchesOfTheShippedListMatchTheModel) {
     ASSERT_EQ(entries.size(), shippedWords);
     std::string input = "\nn\n", output = filePrompt + load("engldict.txt", false, shippedWords);
     for (std::string query : {"?NOW???GE", "?hy*i*og?", "*z*z*z*", "r*y*y*", "c?t", "*tion",
-                              "*q*u*", "????????", "*e*e*e*e*", "?", "*'*", "*ph?l*", "*"}) {
-        for (char& c : query) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                              "*q*u*", "????????", "*e*e*e*e*", "?", "a*a*a*a*a", "*ph?l*", "*"}) {
+        query = reference::lowercased(query);
         int pauses = 0;
         output += search(reference::listing(entries, query, &pauses));
         input += query + "\n" + repeat("\n", pauses);
@@ -240,24 +237,27 @@ protected:
     }
 };
 
+// At each wait, everything written since the last is on screen, and nothing else.
 TEST_F(OnATerminal, PromptsAreShownBeforeTheProgramWaits) {
     ScratchDirectory scratch;
     scratch.write("engldict.txt", "cat\ncot\n" + repeat("w\n", 30));
+    struct {
+        std::string keys, shown;
+    } steps[] = {
+        {"", filePrompt},
+        {"\n", punctuationQuestion},
+        {"n\n", load("engldict.txt", false, 32).substr(punctuationQuestion.size())},
+        {"c?t\n", search("cat\ncot\n")},
+        {"?\n", "\n\n" + repeat("w\n", 23) + pausePrompt},
+        {"\n", repeat("w\n", 7) + "\n\n" + searchPrompt},
+    };
     TerminalSession session(scratch.path());
     ASSERT_TRUE(session.started());
-    EXPECT_TRUE(session.waitFor(filePrompt));
-    session.type("\n");
-    EXPECT_TRUE(session.waitFor(punctuationQuestion));
-    session.type("n\n");
-    std::string seen;
-    EXPECT_TRUE(session.waitFor(searchPrompt, &seen));
-    EXPECT_EQ(punctuationQuestion + seen, load("engldict.txt", false, 32));
-    session.type("c?t\n");
-    EXPECT_TRUE(session.waitFor(search("cat\ncot\n")));
-    session.type("?\n");
-    EXPECT_TRUE(session.waitFor("\n\n" + repeat("w\n", 23) + pausePrompt));
-    session.type("\n");
-    EXPECT_TRUE(session.waitFor(repeat("w\n", 7) + "\n\n" + searchPrompt));
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.keys);
+        session.type(step.keys);
+        EXPECT_EQ(session.waitFor(step.shown), step.shown);
+    }
 }
 
 // The list comes through a FIFO, so that the program waits in the middle of
@@ -266,18 +266,21 @@ TEST_F(OnATerminal, RunningCountIsShownWhileLoading) {
     ScratchDirectory scratch;
     ASSERT_EQ(mkfifo((scratch.path() + "/engldict.txt").c_str(), 0600), 0);
     TerminalSession session(scratch.path());
-    ASSERT_TRUE(session.waitFor(filePrompt));
+    ASSERT_EQ(session.waitFor(filePrompt), filePrompt);
     session.type("\n");
     int list = open((scratch.path() + "/engldict.txt").c_str(), O_WRONLY);
     ASSERT_GE(list, 0);
-    EXPECT_TRUE(session.waitFor(punctuationQuestion));
+    EXPECT_EQ(session.waitFor(punctuationQuestion), punctuationQuestion);
     session.type("n\n");
-    // One full read of the loader: 51,200 entries.
+    // One full read of the loader: 51,200 entries, the count shown at every
+    // hundredth, the last of them standing for the final count.
     const std::string chunk = repeat("w\n", 51200);
     ASSERT_EQ(write(list, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
-    EXPECT_TRUE(session.waitFor(std::string(10, '\b') + count(51200)));
+    const std::string counted = loading("engldict.txt", false) + countDisplay(51100, 51200);
+    EXPECT_EQ(session.waitFor(counted), counted);
     close(list);
-    EXPECT_TRUE(session.waitFor(greeting(51200) + searchPrompt));
+    const std::string loaded = countRefresh(51200) + greeting(51200) + searchPrompt;
+    EXPECT_EQ(session.waitFor(loaded), loaded);
 }
 
 }  // namespace

@@ -154,16 +154,15 @@ TerminalSession::~TerminalSession() {
     if (terminal >= 0) close(terminal);
 }
 
-bool TerminalSession::waitFor(const std::string& text, std::string* seen) {
+std::string TerminalSession::waitFor(const std::string& expected) {
     std::string got;
     auto deadline = std::chrono::steady_clock::now() + patience;
-    while (got.size() < text.size() || got.compare(got.size() - text.size(), text.size(), text)) {
+    while (got.size() < expected.size() && expected.compare(0, got.size(), got) == 0) {
         if (std::chrono::steady_clock::now() > deadline) break;
         pollfd fd{terminal, POLLIN, 0};
         if (poll(&fd, 1, 1000) > 0 && !drain(terminal, got)) break;
     }
-    if (seen) *seen = got;
-    return got.size() >= text.size() && !got.compare(got.size() - text.size(), text.size(), text);
+    return got;
 }
 
 void TerminalSession::type(const std::string& keys) {
@@ -173,6 +172,23 @@ void TerminalSession::type(const std::string& keys) {
 
 const std::string& programPath() {
     return target().program;
+}
+
+namespace {
+
+bool programEndsWith(const std::string& suffix) {
+    const std::string& program = target().program;
+    return program.size() > suffix.size() &&
+           program.compare(program.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+// The Node runner's WebAssembly lies in the site beside it.
+std::string programImage() {
+    const std::string& program = target().program;
+    if (!programEndsWith(".mjs")) return program;
+    return program.substr(0, program.rfind('/') + 1) + "site/pallimorvenquist.wasm";
 }
 
 std::vector<std::string> programCommand() {
@@ -186,8 +202,7 @@ bool underEmulator() {
 }
 
 bool forWindows() {
-    const std::string& program = target().program;
-    return program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
+    return programEndsWith(".exe");
 }
 
 namespace {

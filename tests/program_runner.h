@@ -27,6 +27,9 @@ struct Launch {
 
 // The program's file.
 const std::string& programPath();
+// The file of its machine code: the program's file, or for the web build's
+// Node runner the WebAssembly it runs.
+std::string programImage();
 // The command that starts it: the emulator first, when there is one.
 std::vector<std::string> programCommand();
 // True when it runs under an emulator.
@@ -46,10 +49,10 @@ public:
     TerminalSession& operator=(const TerminalSession&) = delete;
 
     bool started() const { return child > 0; }
-    // Reads until what the program wrote since the last call ends with
-    // `text`; false if it does not within the time allowed. `seen` gets what
-    // was read.
-    bool waitFor(const std::string& text, std::string* seen = nullptr);
+    // What the program wrote since the last call, read until it is as long
+    // as `expected` or no longer begins as `expected` does, or until the
+    // time allowed is up: at a wait, every byte written since the last.
+    std::string waitFor(const std::string& expected);
     void type(const std::string& keys);
 
 private:

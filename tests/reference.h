@@ -1,7 +1,10 @@
-// An independent model of what a search lists, for checking the program's
-// searches: a whole-pattern wildcard matcher and the listing around it.
+// An independent model of what the program writes, for checking it: the
+// reading of a word list, a whole-pattern wildcard matcher, the listing
+// around it, and the whole dialogue on a given input.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,21 @@ inline bool isPunct(char c) {
            !((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
 }
 
+// A-Z folded to a-z; every other byte as it is.
+inline std::string lowercased(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return text;
+}
+
+// Each CR LF as LF.
+inline std::string withLineFeeds(const std::string& bytes) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+    return text;
+}
+
 struct Loaded {
     std::vector<std::string> entries;
     std::string display;  // the running count with its warnings
@@ -30,9 +48,7 @@ inline Loaded load(std::string bytes, bool keepPunctuation) {
     std::size_t stop = bytes.find('\x1A');
     if (stop != std::string::npos) bytes.resize(stop);
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);  // the byte-order mark
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+    std::string text = withLineFeeds(bytes);
 
     Loaded out;
     out.display = transcript::countHeading;
@@ -61,9 +77,7 @@ inline Loaded load(std::string bytes, bool keepPunctuation) {
         }
         std::string entry(held.c_str());
         while (!entry.empty() && isWhite(entry.back())) entry.pop_back();
-        for (char& c : entry)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        out.entries.push_back(entry);
+        out.entries.push_back(lowercased(entry));
         if (ended && ++sinceRefresh == 100) {
             sinceRefresh = 0;
             out.display += transcript::countRefresh(unsigned(out.entries.size()));
@@ -109,6 +123,72 @@ inline std::string listing(const std::vector<std::string>& entries, const std::s
     }
     if (pauses) *pauses = paused;
     return out;
+}
+
+// The console's input, line by line: at most size - 1 bytes of a line, the
+// rest left for the next read. In text mode (Windows' C runtime) the first
+// 0x1A ends it; CR LF reads as LF either way.
+class Lines {
+public:
+    Lines(const std::string& bytes, bool textMode)
+        : text(withLineFeeds(textMode ? bytes.substr(0, bytes.find('\x1A')) : bytes)) {}
+    std::string read(int size) {
+        std::string line;
+        while (int(line.size()) < size - 1) {
+            if (at == text.size()) {
+                ended = true;
+                break;
+            }
+            char c = text[at++];
+            if (c == '\n') break;
+            line += c;
+        }
+        return line;
+    }
+    bool ended = false;
+
+private:
+    std::string text;
+    std::size_t at = 0;
+};
+
+struct Session {
+    std::string output;
+    int status;
+};
+
+// The whole dialogue on `input`, until the input ends; `listNamed` gives the
+// bytes of the list that a name opens, or nothing. A typed name, an answer
+// and a pattern end at their first NUL byte, as C strings do.
+inline Session session(
+    const std::string& input, bool textMode,
+    const std::function<std::optional<std::string>(const std::string&)>& listNamed) {
+    using namespace transcript;
+    Lines in(input, textMode);
+    std::string output, name;
+    std::optional<std::string> list;
+    for (;;) {
+        output += filePrompt;
+        std::string line = in.read(100);
+        name = line.empty() ? "engldict.txt" : line.c_str();
+        if ((list = listNamed(name))) break;
+        output += cantAccess(name);
+        if (in.ended) return {output, 1};
+    }
+    std::string answer = in.read(100);
+    bool strip = std::string(answer.c_str()).find_first_of("yY") != std::string::npos;
+    Loaded loaded = load(*list, !strip);
+    output += punctuationQuestion + loading(name, strip) + loaded.display +
+              greeting(unsigned(loaded.entries.size())) + searchPrompt;
+    for (;;) {
+        std::string pattern;
+        while ((pattern = in.read(100)).empty())
+            if (in.ended) return {output + end, 0};
+        pattern = lowercased(pattern.c_str());
+        int pauses = 0;
+        output += search(listing(loaded.entries, pattern, &pauses));
+        for (int i = 0; i < pauses; ++i) in.read(50);
+    }
 }
 
 }  // namespace reference
