@@ -119,6 +119,19 @@ terminal.onBell(() => {
 // A touch gives the terminal the focus, and so a phone's keyboard.
 terminalElement.addEventListener("touchend", () => terminal.focus());
 
+// The row of keys that a phone's keyboard hides on its other layers, or
+// lacks (page.css shows it only where the main pointer is coarse): each
+// does what its key does at the terminal. Pressing one takes no focus, so
+// the terminal keeps it, and the on-screen keyboard stays up.
+const rowKeys = { "?": "?", "*": "*", "ctrl-c": "\x03", "ctrl-d": "\x04" };
+for (const button of document.querySelectorAll("#keys button")) {
+    button.addEventListener("mousedown", (event) => event.preventDefault());
+    button.addEventListener("click", () => {
+        typed(rowKeys[button.dataset.key]);
+        terminal.focus();
+    });
+}
+
 // The running program, or null once it has ended; and the last one started.
 let run = null;
 let lastRun = null;
@@ -209,10 +222,11 @@ function take(r, character) {
     }
 }
 
-terminal.onData((data) => {
+function typed(data) {
     if (data.startsWith("\x1b")) return;  // arrows and other keys that are no text
     for (const character of data) if (run) take(run, character);
-});
+}
+terminal.onData(typed);
 
 function finish(r, why) {
     if (run !== r) return;
