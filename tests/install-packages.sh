@@ -22,8 +22,9 @@ build=(cmake make g++)
 #   GoogleTest's sources to build for them, and wine or qemu to run what
 #   they build; nsis makes the Windows installers, and tmux shows each
 #   program's console on screen. The web build: emscripten, esbuild for
-#   its page, Chromium for its browser test, and npm for the page's
-#   packages.
+#   its page, npm for the page's packages, and for its browser test the
+#   three engines (Chromium, Firefox ESR, and WebKitGTK's MiniBrowser with
+#   its WebDriver, under Xvfb) and tmux for the Linux program's screen.
 declare -A steps=(
     [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind tmux"
     [lint]="clang-format clang-tidy git"
@@ -33,7 +34,7 @@ declare -A steps=(
     [windows-x64]="ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64 nsis tmux <wine32>"
     [windows-x86]="ninja-build libgtest-dev googletest g++-mingw-w64-i686-posix wine64 nsis tmux <wine32>"
     [linux-arm64]="ninja-build libgtest-dev googletest dpkg-dev g++-aarch64-linux-gnu qemu-user"
-    [web]="ninja-build libgtest-dev emscripten esbuild chromium tmux <npm>"
+    [web]="ninja-build libgtest-dev emscripten esbuild chromium firefox-esr webkit2gtk-driver xvfb xauth tmux <npm>"
     [chroots]="debootstrap git"
 )
 

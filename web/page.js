@@ -24,6 +24,26 @@ const statusElement = document.getElementById("status");
 const restartButton = document.getElementById("restart");
 const fileInput = document.getElementById("file");
 
+// What went wrong beside the program's own messages: what it wrote to its
+// standard error (only the runtime does, when it fails), an error in the
+// page, or something the page's policy refused. Shown on the status line,
+// and kept for tests.
+const problems = [];
+function report(text) {
+    problems.push(text);
+    say(text);
+}
+// The program's exit unwinds it with an exception, which after a wait has
+// no caller left to catch it: that is no problem.
+window.addEventListener("unhandledrejection", (event) => {
+    if (event.reason?.name === "ExitStatus") event.preventDefault();
+    else report(`Something went wrong in the page: ${event.reason}`);
+});
+window.addEventListener("error", (event) => report(`Something went wrong in the page: ${event.message}`));
+document.addEventListener("securitypolicyviolation", (event) =>
+    report(`The page's policy refused ${event.blockedURI || "an inline"} (${event.effectiveDirective})`),
+);
+
 const encoder = new TextEncoder();
 const endOfInput = null;  // in the queue: Ctrl-D on an empty line
 const folder = "/words";  // the program's current folder
@@ -46,7 +66,31 @@ const terminal = new Terminal({
 });
 const fit = new FitAddon();
 terminal.loadAddon(fit);
-terminal.open(terminalElement);
+openTerminal();
+
+// The page's policy (the Content-Security-Policy in index.html) admits no
+// style but its own files', and the terminal writes the styles it works
+// out (its colours, the size of a character cell) into <style> elements
+// of its own, which the browser would refuse, and report, even empty. So
+// while the terminal opens, each <style> element it asks for is an inert
+// <template> instead, whose text goes to a constructed style sheet, which
+// the policy allows.
+function openTerminal() {
+    const createElement = document.createElement;
+    document.createElement = function (name, options) {
+        if (name !== "style") return createElement.call(this, name, options);
+        const element = createElement.call(this, "template");
+        const sheet = new CSSStyleSheet();
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, sheet];
+        Object.defineProperty(element, "textContent", { get: () => "", set: (text) => sheet.replaceSync(text) });
+        return element;
+    };
+    try {
+        terminal.open(terminalElement);
+    } finally {
+        delete document.createElement;
+    }
+}
 
 // 80 columns by 25 rows or more, the console the program is written for:
 // the font shrinks from 16 pixels until they fit, but not below 12, where
@@ -74,6 +118,19 @@ terminal.onBell(() => {
 });
 // A touch gives the terminal the focus, and so a phone's keyboard.
 terminalElement.addEventListener("touchend", () => terminal.focus());
+
+// The row of keys that a phone's keyboard hides on its other layers, or
+// lacks (page.css shows it only where the main pointer is coarse): each
+// does what its key does at the terminal. Pressing one takes no focus, so
+// the terminal keeps it, and the on-screen keyboard stays up.
+const rowKeys = { "?": "?", "*": "*", "ctrl-c": "\x03", "ctrl-d": "\x04" };
+for (const button of document.querySelectorAll("#keys button")) {
+    button.addEventListener("mousedown", (event) => event.preventDefault());
+    button.addEventListener("click", () => {
+        typed(rowKeys[button.dataset.key]);
+        terminal.focus();
+    });
+}
 
 // The running program, or null once it has ended; and the last one started.
 let run = null;
@@ -165,10 +222,11 @@ function take(r, character) {
     }
 }
 
-terminal.onData((data) => {
+function typed(data) {
     if (data.startsWith("\x1b")) return;  // arrows and other keys that are no text
     for (const character of data) if (run) take(run, character);
-});
+}
+terminal.onData(typed);
 
 function finish(r, why) {
     if (run !== r) return;
@@ -231,7 +289,7 @@ function start() {
             finish(r, `The program has ended, with exit status ${status}.`);
         },
         print: () => {},
-        printErr: (text) => console.error(text),
+        printErr: (text) => report(`The program reported: ${text}`),
     }).catch((error) => finish(r, `The program could not start: ${error}.`));
 }
 
@@ -292,17 +350,21 @@ window.pallimorvenquist = {
     paste: (text) => terminal.paste(text),
     running: () => run !== null,
     size: () => ({ columns: terminal.cols, rows: terminal.rows }),
+    problems: () => problems.slice(),
+    // What the terminal shows: every line from the top of what it keeps,
+    // without trailing blanks, and the cursor's column and line.
+    screen: () => {
+        const buffer = terminal.buffer.active;
+        const lines = [];
+        for (let y = 0; y < buffer.length; ++y) lines.push(buffer.getLine(y).translateToString(true));
+        return { lines, cursor: [buffer.cursorX, buffer.baseY + buffer.cursorY] };
+    },
     // The current run, or the last one: what it was given and wrote, base64.
     session: () => {
         const r = run ?? lastRun;
         return r && { given: base64(bytesOf(r.given)), written: base64(bytesOf(r.written)), status: r.status };
     },
 };
-// The program's exit unwinds it with an exception, which after a wait has
-// no caller left to catch it.
-window.addEventListener("unhandledrejection", (event) => {
-    if (event.reason?.name === "ExitStatus") event.preventDefault();
-});
 
 function fetchShippedList() {
     return fetch("engldict.txt", { priority: "low" })

@@ -7,6 +7,11 @@ endif()
 execute_process(COMMAND ${EM_CONFIG} EMSCRIPTEN_ROOT
   OUTPUT_VARIABLE emscripten_root OUTPUT_STRIP_TRAILING_WHITESPACE)
 include(${emscripten_root}/cmake/Modules/Platform/Emscripten.cmake)
+# emscripten's linker runs on Node.js, as do the built programs, the page's
+# packages' installer and the tests: without it nothing here can be built.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(FATAL_ERROR "Node.js not found (bash tests/install-packages.sh installs it)")
+endif()
 
 # WebAssembly's 128-bit SIMD, through emscripten's SSE2 headers: the SSE2
 # bodies of store/bytes.h, three times as fast here as the portable ones.
