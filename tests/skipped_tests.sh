@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Names each test that CTest skipped, with the reason the test gave, from
-# the JUnit file that `ctest --output-junit` wrote: one line per test,
-# "LABEL  TEST: REASON". GoogleTest gives its reason on the line after
-# "Skipped"; a script that exits with CTest's skip code gives it on a line
-# of its own that begins "Skipped: ".
+# Names what CTest's tests skipped, with the reasons they gave, from the
+# JUnit file that `ctest --output-junit` wrote: one line per skip, "LABEL
+# TEST: REASON" for a test skipped whole, "LABEL  TEST, in part: REASON" for
+# a step that a test which ran could not take. GoogleTest gives its reason
+# on the line after "Skipped"; the project's scripts give theirs on a line
+# that begins "Skipped: " (a test skipped whole, with CTest's skip code) or
+# "skipped: " (a step).
 # Usage: tests/skipped_tests.sh LABEL JUNIT-FILE
 set -euo pipefail
 awk -v label="$1" '
@@ -15,7 +17,7 @@ awk -v label="$1" '
     /<testcase / {
         match($0, / name="[^"]*"/)
         name = text(substr($0, RSTART + 7, RLENGTH - 8))
-        skipped = 0; reason = ""; next_is_reason = 0
+        skipped = 0; reason = ""; next_is_reason = 0; steps = 0
     }
     /<skipped / { skipped = 1 }
     {
@@ -24,8 +26,10 @@ awk -v label="$1" '
         if (next_is_reason) { reason = text(line); next_is_reason = 0 }
         if (line ~ /(^|: )Skipped$/) next_is_reason = 1
         if (line ~ /^Skipped: /) reason = text(substr(line, 10))
+        if (line ~ /^skipped: /) step[++steps] = text(substr(line, 10))
     }
-    /<\/testcase>/ && skipped {
-        printf "%s  %s: %s\n", label, name, reason == "" ? "(no reason given)" : reason
+    /<\/testcase>/ {
+        if (skipped) printf "%s  %s: %s\n", label, name, reason == "" ? "(no reason given)" : reason
+        else for (i = 1; i <= steps; ++i) printf "%s  %s, in part: %s\n", label, name, step[i]
     }
 ' "$2"
