@@ -63,9 +63,10 @@ two-word phrases such as "ofthe" crowd common words out):
      English source has is the site's markup: nbsp, colspan, infobox), has
      a vowel (y counting) or is an entry already taken plus s (the plural
      of an abbreviation, as rsvps), is not made of a-f alone (colour codes)
-     nor of one letter repeated, and begins with two letters that begin one
-     of the 200,000 first entries at least (other beginnings, such as rquez
-     or rdoba, are what is left of a word after an accented letter);
+     nor of one letter repeated, and begins with two letters that begin a
+     word of 5 letters or more among the 200,000 first entries (other
+     beginnings, such as rquez or nther, are what is left of a word after
+     an accented letter);
   6. the language model's words, likeliest first, and
   7. the pronouncing dictionary's words, in its order: names for the most
      part, their possessive forms (ending in 's or s') left out as SCOWL's;
@@ -121,6 +122,7 @@ KINDS = ("words", "upper", "proper-names", "abbreviations", "contractions")
 MARKUP_RANKS = 20000
 LONGEST_UNCONFIRMED = 5
 COMMON_ENTRIES = 200000
+COMMON_LENGTH = 5
 
 # The model's sequences (item 8 of the order above), thresholds in log10.
 LIKELY_PAIR = -6.0
@@ -542,7 +544,7 @@ def main():
     result.append("WordNet", dictionary[from_scowl:])
     confirmed = {(letters_of(w) or "").lower() for w in model_words + pronounced}
     common_starts = {entry[:2].lower() for entry in result.entries[:COMMON_ENTRIES]
-                     if len(entry) > 2}
+                     if len(entry) >= COMMON_LENGTH}
     result.append("Wikipedia's words",
                   wikipedia_kept(wikipedia_words(modules), confirmed,
                                  result.keys | confirmed, common_starts))
