@@ -319,11 +319,12 @@ def dictionary_words():
 #   the words: (float32 log probability, float32 log backoff, uint32 index
 #   of its first child in level 2) for each word, and one more record whose
 #   index ends the last word's children;
-#   each middle level: packed records of W+16+16+N bits, W the bits of the
-#   largest word id, N those of the next level's count: word id, backoff
-#   index, probability index (into the tables), index of the first child
-#   in the next level; the record after a record's ends its children.
-#   One more record than the header counts, then 8 bytes;
+#   each middle level: packed records of W+16+16+N bits, W the bits that
+#   hold the number of words, N those that hold the next level's number of
+#   sequences: word id, backoff index, probability index (into the
+#   tables), index of the first child in the next level; the record after
+#   a record's ends its children. One more record than the header counts,
+#   then 8 bytes;
 #   the last level: packed records of W+16 bits, word id and probability
 #   index, likewise sized;
 #   the vocabulary: its size in bytes (int32), then the words in id order,
