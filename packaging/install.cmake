@@ -41,7 +41,8 @@ add_custom_target(packaging_files ALL DEPENDS
 # file: each line indented, empty ones a dot.
 function(copyright_field_text file from variable)
   file(READ ${file} text)
-  string(FIND "${text}" "${from}" start)
+  string(FIND "${text}" "\n${from}" start)
+  math(EXPR start "${start} + 1")
   string(SUBSTRING "${text}" ${start} -1 text)
   string(REGEX REPLACE "\n-----+\n.*" "" text "${text}")
   string(REGEX REPLACE "\n+$" "" text "${text}")
@@ -56,6 +57,10 @@ copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "This package was 
                      scowl_licence)
 copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "This software and database"
                      wordnet_licence)
+copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "Redistribution and use"
+                     sphinx_licence)
+copyright_field_text(${PROJECT_SOURCE_DIR}/engldict.copyright "Permission to use, copy, modify, and/or"
+                     isc_licence)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${packaging_dir}/copyright @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/engldict.copyright)
@@ -80,8 +85,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console word finder for crosswords and ot
 set(CPACK_PACKAGE_DESCRIPTION
     "Lists, in the order of the word list, every entry that fits a pattern\n\
 in which ? stands for one unknown character and * for any run of\n\
-characters. Comes with an American English word list of 73,696 entries,\n\
-plain ASCII and without possessive forms.")
+characters. Comes with a word list for crosswords of 1,004,066 words,\n\
+names, abbreviations and phrases, written as a grid holds them, the\n\
+commonest first.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pallimorvenquist developers <developers@pallimorvenquist.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
