@@ -1,15 +1,16 @@
-# The same source makes the same packages, byte for byte, whenever, wherever
-# and by whomever it is built (tests/reproducible.sh checks it):
+# The same source makes the same packages, byte for byte, whenever and
+# wherever it is built: in any path, time zone, locale, umask, file system
+# or host (tests/reproducible.sh checks it).
 #
 # - Every time in a package is SOURCE_DATE_EPOCH where it is set, when
 #   configuring or packaging, as Debian's tools set it; otherwise the date
 #   of packaging/changelog's newest entry, as dpkg-buildpackage takes it.
-#   CPack writes it into the .deb and the zip (packaging/cpack_project.cmake
-#   sets it for CPack), and the installer stores no file times at all.
-# - Directories are installed 755 whatever the umask; packaging/
-#   cpack_post_build.cmake mends what CPack still takes from the umask or
-#   from the order in which the file system lists a directory, and the
-#   zip's times, which the zip format keeps in local time.
+#   CPack writes it into the .deb and the zip (cpack_project.cmake sets it
+#   for CPack); the installer stores no file times (windows_packages.cmake).
+# - Directories are installed 755, whatever the umask.
+# - cpack_post_build.cmake packs the .deb and the zip again, without what
+#   CPack takes from the file system and the umask (their order, sizes on
+#   disk and modes) and from the time zone.
 # - Nothing the compiler writes names the source's path (-ffile-prefix-map,
 #   in the top-level CMakeLists.txt).
 
