@@ -33,15 +33,16 @@ elsewhere=(env TZ=UTC-14 LOCPATH="$scratch/locales" LC_ALL=fr_CH.UTF-8)
 # members, control files, md5sums and files; a zip's or an installer's
 # members as 7-Zip lists and unpacks them (package 7zip), with their
 # SHA-256 sums.
+seven_zip=$(command -v 7zz || command -v 7z || echo 7zz)
 listing() {
     case $1 in
         *.deb) ar tv "$1" && dpkg-deb -I "$1" control md5sums && dpkg-deb -c "$1" ;;
         *.zip | *.exe)
-            7zz l -ba -slt "$1" | grep -E '^(Path|Size|Packed Size|Modified|Attributes|CRC) = |^$' |
+            "$seven_zip" l -ba -slt "$1" | grep -E '^(Path|Size|Packed Size|Modified|Attributes|CRC) = |^$' |
                 awk -v RS= '{ gsub(/\n/, "  "); print }'
             local members
             members=$(mktemp -d "$scratch/members.XXXXXX")
-            7zz x -o"$members" "$1" >/dev/null && (cd "$members" && find . -type f -exec sha256sum {} + | sort -k 2)
+            "$seven_zip" x -o"$members" "$1" >/dev/null && (cd "$members" && find . -type f -exec sha256sum {} + | sort -k 2)
             ;;
     esac
 }
