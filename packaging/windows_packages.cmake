@@ -31,8 +31,8 @@ windows_text(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/packaging/LICEN
 # and the installer's would differ.
 target_link_options(pallimorvenquist PRIVATE -s LINKER:--no-insert-timestamp)
 install(TARGETS pallimorvenquist RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/README.txt
-              ${PROJECT_SOURCE_DIR}/engldict.copyright ${PROJECT_SOURCE_DIR}/engldict.txt
+install(FILES ${PROJECT_SOURCE_DIR}/engldict.txt ${PROJECT_SOURCE_DIR}/engldict.copyright
+              ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/README.txt
         DESTINATION .)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
