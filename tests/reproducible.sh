@@ -57,9 +57,11 @@ explain() {
 differing=0
 for preset in "${presets[@]}"; do
     first=$PWD/build/$preset second=$copy/build/$preset
-    # Packed by its step (tests/package_test.sh); again if built since.
-    [ "$preset" = web ] ||
-        [ -n "$(find "$first" -maxdepth 1 -name 'pallimorvenquist[_-]*' -newer "$first/.ninja_log")" ] ||
+    # Packed by its step (tests/package_test.sh); again if built since. (A
+    # package made again is copied out of the staging folder only when it
+    # differs, so it is the staged one that shows when it was made.)
+    [ "$preset" = web ] || [ -n "$(find "$first/_CPack_Packages" -maxdepth 3 -type f \
+        -name 'pallimorvenquist[_-]*' -newer "$first/.ninja_log" 2>/dev/null)" ] ||
         (cd "$first" && cpack >/dev/null)
     echo "Building $preset again, in $copy"
     (umask "$other_umask" && cd "$copy" &&
