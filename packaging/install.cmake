@@ -14,6 +14,8 @@
 # depends on the architecture: an arm64 package comes from the same rules.
 #
 # A Windows build makes a zip and an installer instead (windows_packages.cmake).
+# Every package is reproducible (reproducible.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/windows_packages.cmake)
   return()

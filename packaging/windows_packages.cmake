@@ -67,4 +67,12 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA
 # this removes the vendor's, once empty.
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "  Delete \"$SMPROGRAMS\\$MUI_TEMP\\Pallimorvenquist.lnk\"
   DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+# The installer stores no file times (the installed files get the time of
+# installing), and its uninstaller deletes the files in byte order; CPack
+# would list them in the order the file system gives.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "  SetDateSave off")
+set(CPACK_NSIS_DELETE_FILES "")
+foreach(file IN ITEMS LICENSE README.txt engldict.copyright engldict.txt pallimorvenquist.exe)
+  string(APPEND CPACK_NSIS_DELETE_FILES "  Delete \"$INSTDIR\\${file}\"\n")
+endforeach()
 include(CPack)

@@ -25,6 +25,9 @@ build=(cmake make g++)
 #   its page, npm for the page's packages, and for its browser test the
 #   three engines (Chromium, Firefox ESR, and WebKitGTK's MiniBrowser with
 #   its WebDriver, under Xvfb) and tmux for the Linux program's screen.
+#   reproducible: every package built again, Swiss French made from the
+#   locale sources of package locales, and 7zip to unpack an installer
+#   that differs.
 declare -A steps=(
     [release]="ninja-build libgtest-dev libbenchmark-dev groff-base dpkg-dev lintian valgrind tmux"
     [lint]="clang-format clang-tidy git"
@@ -35,6 +38,7 @@ declare -A steps=(
     [windows-x86]="ninja-build libgtest-dev googletest g++-mingw-w64-i686-posix wine64 nsis tmux <wine32>"
     [linux-arm64]="ninja-build libgtest-dev googletest dpkg-dev g++-aarch64-linux-gnu qemu-user"
     [web]="ninja-build libgtest-dev emscripten esbuild chromium firefox-esr webkit2gtk-driver xvfb xauth tmux <npm>"
+    [reproducible]="ninja-build dpkg-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis g++-aarch64-linux-gnu emscripten esbuild <npm> locales 7zip git"
     [chroots]="debootstrap git"
 )
 

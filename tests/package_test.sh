@@ -29,10 +29,11 @@ fail() {
     exit 1
 }
 
-cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
+# Into the build directory, as `cpack` there makes them, for
+# tests/reproducible.sh to compare with the packages of a second build.
+cpack --config "$build/CPackConfig.cmake" -B "$build" >"$scratch/cpack.log" 2>&1 ||
     { cat "$scratch/cpack.log"; fail "cpack"; }
-shopt -s nullglob
-packages=("$scratch"/out/pallimorvenquist[_-]*.{deb,zip})
+mapfile -t packages < <(sed -n 's/^CPack: - package: \(.*\.\(deb\|zip\)\) generated\.$/\1/p' "$scratch/cpack.log")
 [ ${#packages[@]} -eq 1 ] || fail "expected one package"
 package=${packages[0]}
 

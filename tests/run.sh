@@ -7,9 +7,11 @@
 # seconds, builds and tests the Windows x86-64 and x86 and Linux arm64
 # programs (the `windows-x64`, `windows-x86` and `linux-arm64` presets,
 # under wine and qemu) and the web build (the `web` preset, under Node.js
-# and in headless Chromium), and last runs the tests on Debian 13 and
-# Debian unstable, in chroots made while the steps before compile
-# (tests/chroots.sh; PALLIMORVENQUIST_CHROOTS=0 leaves that step out).
+# and in headless Chromium), builds each package and the site again
+# elsewhere and compares the bytes (tests/reproducible.sh), and last runs
+# the tests on Debian 13 and Debian unstable, in chroots made while the
+# steps before compile (tests/chroots.sh; PALLIMORVENQUIST_CHROOTS=0 leaves
+# that step out).
 # Every build makes warnings errors. Ends with the time of each step, on
 # each system, and names every test that was skipped, with its reason.
 set -euo pipefail
@@ -151,6 +153,7 @@ case $runs_32_bit in
 esac
 step linux-arm64 test_preset linux-arm64
 step web test_preset web -DPALLIMORVENQUIST_NATIVE_PROGRAM="$PWD/build/release/pallimorvenquist"
+step reproducible bash tests/reproducible.sh
 for chroot in "${chroots[@]}"; do step "chroot $chroot" test_chroot "$chroot"; done
 [ ${#chroots[@]} -gt 0 ] ||
     printf '%-22s %-22s skipped: PALLIMORVENQUIST_CHROOTS=0\n' "$system" chroots | tee -a "$times"
