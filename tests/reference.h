@@ -3,6 +3,7 @@
 // around it, and the whole dialogue on a given input.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -125,33 +126,6 @@ inline std::string listing(const std::vector<std::string>& entries, const std::s
     return out;
 }
 
-// The console's input, line by line: at most size - 1 bytes of a line, the
-// rest left for the next read. In text mode (Windows' C runtime) the first
-// 0x1A ends it; CR LF reads as LF either way.
-class Lines {
-public:
-    Lines(const std::string& bytes, bool textMode)
-        : text(withLineFeeds(textMode ? bytes.substr(0, bytes.find('\x1A')) : bytes)) {}
-    std::string read(int size) {
-        std::string line;
-        while (int(line.size()) < size - 1) {
-            if (at == text.size()) {
-                ended = true;
-                break;
-            }
-            char c = text[at++];
-            if (c == '\n') break;
-            line += c;
-        }
-        return line;
-    }
-    bool ended = false;
-
-private:
-    std::string text;
-    std::size_t at = 0;
-};
-
 struct Session {
     std::string output;
     int status;
@@ -164,30 +138,48 @@ inline Session session(
     const std::string& input, bool textMode,
     const std::function<std::optional<std::string>(const std::string&)>& listNamed) {
     using namespace transcript;
-    Lines in(input, textMode);
+    // The console's input: in text mode (Windows' C runtime) up to the first
+    // 0x1A; CR LF reads as LF either way.
+    const std::string text = withLineFeeds(textMode ? input.substr(0, input.find('\x1A')) : input);
+    std::size_t at = 0;
+    bool ended = false;
+    // One line: at most size - 1 bytes, the rest, its LF included, left for
+    // the next read. A shorter line reads on: its LF, or the end.
+    auto read = [&](std::size_t size) {
+        std::string line = text.substr(at, std::min(text.find('\n', at), text.size()) - at);
+        line.resize(std::min(line.size(), size - 1));
+        at += line.size();
+        if (line.size() < size - 1) {
+            if (at == text.size())
+                ended = true;
+            else
+                ++at;
+        }
+        return line;
+    };
     std::string output, name;
     std::optional<std::string> list;
     for (;;) {
         output += filePrompt;
-        std::string line = in.read(100);
+        std::string line = read(100);
         name = line.empty() ? "engldict.txt" : line.c_str();
         if ((list = listNamed(name))) break;
         output += cantAccess(name);
-        if (in.ended) return {output, 1};
+        if (ended) return {output, 1};
     }
-    std::string answer = in.read(100);
+    std::string answer = read(100);
     bool strip = std::string(answer.c_str()).find_first_of("yY") != std::string::npos;
     Loaded loaded = load(*list, !strip);
     output += punctuationQuestion + loading(name, strip) + loaded.display +
               greeting(unsigned(loaded.entries.size())) + searchPrompt;
     for (;;) {
         std::string pattern;
-        while ((pattern = in.read(100)).empty())
-            if (in.ended) return {output + end, 0};
+        while ((pattern = read(100)).empty())
+            if (ended) return {output + end, 0};
         pattern = lowercased(pattern.c_str());
         int pauses = 0;
         output += search(listing(loaded.entries, pattern, &pauses));
-        for (int i = 0; i < pauses; ++i) in.read(50);
+        for (int i = 0; i < pauses; ++i) read(50);
     }
 }
 
