@@ -146,7 +146,8 @@ case $runs_32_bit in
     0) step windows-x86 test_preset windows-x86 ;;
     77)
         echo "$why"
-        printf '%-22s %-22s every test: %s\n' "$system" windows-x86 "$(head -n 1 <<<"$why")" >>"$skips"
+        printf '%-22s %-22s  every test: %s\n' "$system" windows-x86 "$(head -n 1 <<<"$why" | sed 's/:$//')" \
+            >>"$skips"
         step 'windows-x86 built only' build_and_package windows-x86
         ;;
     *) echo "=== $system: windows-x86" && echo "$why" >&2 && exit 1 ;;
