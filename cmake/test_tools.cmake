@@ -7,7 +7,7 @@
 #     TOOL is the missing tool, WHAT the tests that need it ("the tests").
 function(pallimorvenquist_missing_test_tool tool what)
   if(PALLIMORVENQUIST_REQUIRE_TEST_TOOLS)
-    message(FATAL_ERROR "${tool} not found, and ${what} need it "
+    message(FATAL_ERROR "${tool} not found, and this build needs it for ${what} "
                         "(bash tests/install-packages.sh installs it)")
   endif()
   message(WARNING "${tool} not found, so this build leaves out ${what} "
